@@ -1,0 +1,240 @@
+#include "link/SendData.h"
+
+#include <algorithm>
+
+namespace
+{
+
+void put(QByteArray &out, uint8_t b)
+{
+    out.append(static_cast<char>(b));
+}
+
+uint8_t dataByte(QByteArrayView frame, int i)
+{
+    return static_cast<uint8_t>(frame[4 + i]);
+}
+
+// LEN of a frame, or -1 when the frame is too short to hold what its LEN claims.
+int frameDataLength(QByteArrayView frame)
+{
+    if (frame.size() < 4)
+        return -1;
+    const int len = static_cast<uint8_t>(frame[3]);
+    return frame.size() < 4 + len ? -1 : len;
+}
+
+} // namespace
+
+void appendPadded(QByteArray &out, ByteSpan src, uint64_t count)
+{
+    const uint64_t have = std::min<uint64_t>(count, src.size());
+    out.append(reinterpret_cast<const char *>(src.data()), static_cast<qsizetype>(have));
+    out.append(static_cast<qsizetype>(count - have), '\0');
+}
+
+QByteArray buzzerData(uint8_t number, uint8_t first)
+{
+    QByteArray d;
+    put(d, first);
+    put(d, number);
+    return d;
+}
+
+QByteArray ramReadData(uint16_t address, uint8_t count)
+{
+    QByteArray d;
+    put(d, 0x91);
+    put(d, address >> 8);
+    put(d, address & 0xFF);
+    put(d, count);
+    d.append(6, '\0');
+    return d;
+}
+
+std::optional<QByteArray> ramWriteData(uint16_t address, uint8_t n, uint32_t value)
+{
+    if (n < 1 || n > 4)
+        return std::nullopt;
+    QByteArray d;
+    put(d, 0x92);
+    put(d, address >> 8);
+    put(d, address & 0xFF);
+    put(d, n);
+    // The caller left-aligned the value, so its top n bytes are the ones to send.
+    for (int i = 0; i < n; ++i)
+        put(d, static_cast<uint8_t>(value >> (24 - 8 * i)));
+    d.append(10 - d.size(), '\0');
+    return d;
+}
+
+uint8_t dousaModeSetJCount(uint8_t n)
+{
+    return n > 254 ? 250 : n;
+}
+
+std::optional<QByteArray> dousaModeSetJData(uint8_t n, ByteSpan data)
+{
+    const uint64_t count = dousaModeSetJCount(n);
+    if (count + 4 > maxDataLength)
+        return std::nullopt;
+    QByteArray d(4, '\0');
+    appendPadded(d, data, count);
+    return d;
+}
+
+const char *dousaModeGetTag(uint8_t subCode)
+{
+    switch (subCode) {
+    case 0x00:
+        return "DousaModeSet(N): ";
+    case 0x09:
+        return "S6700ModeSet(N): ";
+    default:
+        return "??? command(N): ";
+    }
+}
+
+QByteArray txDousaModeData(uint8_t modeCode, uint8_t second, uint8_t flags, uint16_t pollingTime, bool alsoEeprom,
+                           uint8_t blockNo)
+{
+    QByteArray d;
+    put(d, alsoEeprom ? 0x10 : 0x00);
+    put(d, modeCode);
+    put(d, second);
+    put(d, flags);
+    put(d, 0x01);
+    // The write-test mode asks for a block number where the other modes take a polling
+    // time; the polling time goes high byte first.
+    if (modeCode == 0x51) {
+        put(d, blockNo);
+        put(d, 0x00);
+    } else {
+        put(d, pollingTime >> 8);
+        put(d, pollingTime & 0xFF);
+    }
+    return d;
+}
+
+std::optional<QByteArray> polWriteData(const PolWriteArgs &a)
+{
+    const bool addressed = isAddressed(a.requestFlags);
+    if (uint64_t(a.n) + (addressed ? 18 : 10) > maxDataLength)
+        return std::nullopt;
+    QByteArray d = txDousaModeData(a.modeCode, a.second, a.flags, a.pollingTime, a.alsoEeprom, a.windowBlockNo);
+    put(d, a.blockNo);
+    put(d, a.n);
+    appendPadded(d, a.data, a.n);
+    put(d, a.requestFlags);
+    if (addressed)
+        appendPadded(d, a.uid, 8);
+    return d;
+}
+
+std::optional<QByteArray> eepromWriteData(uint8_t subCode, uint8_t wordAddress, uint8_t n, ByteSpan bytes)
+{
+    const uint64_t count = 2 * uint64_t(n);
+    if (count + 3 > maxDataLength)
+        return std::nullopt;
+    QByteArray d;
+    put(d, subCode);
+    put(d, wordAddress);
+    put(d, n);
+    appendPadded(d, bytes, count);
+    return d;
+}
+
+QByteArray uidWriteData(ByteSpan uid)
+{
+    QByteArray d;
+    put(d, 0x50);
+    appendPadded(d, uid, 8);
+    return d;
+}
+
+std::optional<QByteArray> tagCommandData(uint8_t code, QByteArrayView params, ByteSpan data, uint64_t dataLength,
+                                         uint8_t requestFlags, ByteSpan uid)
+{
+    const bool addressed = isAddressed(requestFlags);
+    const uint64_t params64 = static_cast<uint64_t>(params.size());
+    // Each term is at most 255 or a 64-bit product of two 32-bit values, so the sum can't wrap.
+    if (dataLength > maxDataLength || 1 + params64 + dataLength + 1 + (addressed ? 8 : 0) > maxDataLength)
+        return std::nullopt;
+    QByteArray d;
+    put(d, code);
+    d.append(params);
+    appendPadded(d, data, dataLength);
+    put(d, requestFlags);
+    if (addressed)
+        appendPadded(d, uid, 8);
+    return d;
+}
+
+std::optional<uint64_t> blockDataLength(int64_t blockSize, uint64_t blocks)
+{
+    if (blockSize < 0)
+        return std::nullopt;
+    // Any block size above the LEN limit is too long already; saturating keeps the product from wrapping.
+    if (blocks != 0 && static_cast<uint64_t>(blockSize) > maxDataLength)
+        return maxDataLength + 1;
+    return static_cast<uint64_t>(blockSize) * blocks;
+}
+
+QByteArray tagUidCommandData(uint8_t code, uint8_t requestFlags, ByteSpan uid)
+{
+    QByteArray d;
+    put(d, code);
+    put(d, requestFlags);
+    appendPadded(d, uid, 8);
+    return d;
+}
+
+AnswerCheck checkAnswer(QByteArrayView frame, QByteArrayView echo, int answerLength)
+{
+    const int len = frameDataLength(frame);
+    if (len < echo.size())
+        return AnswerCheck::Short;
+    for (int i = 0; i < echo.size(); ++i)
+        if (dataByte(frame, i) != static_cast<uint8_t>(echo[i]))
+            return AnswerCheck::EchoMismatch;
+    if (len < echo.size() + answerLength)
+        return AnswerCheck::Short;
+    return AnswerCheck::Ok;
+}
+
+QByteArray answerBytes(QByteArrayView frame, int from, int count)
+{
+    return frame.sliced(4 + from, count).toByteArray();
+}
+
+uint32_t answerU32LowFirst(QByteArrayView frame, int from)
+{
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | dataByte(frame, from + i);
+    return v;
+}
+
+int romVersionNumber(QByteArrayView text)
+{
+    int v = 0;
+    for (qsizetype i = 0; i < std::min<qsizetype>(3, text.size()); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return 0;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+int romVersionNumber(const QString &text)
+{
+    int v = 0;
+    for (qsizetype i = 0; i < std::min<qsizetype>(3, text.size()); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return 0;
+        v = v * 10 + (c - u'0');
+    }
+    return v;
+}
