@@ -10,17 +10,24 @@
 // compare case-insensitively; a write updates a key in place or appends it at the end of
 // its section (a new section at the end of the file); other sections, unknown keys,
 // comments and blank lines are kept as they were. Strings are CP932 on disk.
-class IniFile {
+class IniFile
+{
 public:
     // Reads the whole file; a missing or unreadable file gives an empty object.
     explicit IniFile(const QString &path);
 
     QString fileName() const { return path_; }
 
-    // Signed decimal or "0x" hex; anything else (or a missing key) gives def.
+    // Names are matched with the blanks around them trimmed, values are read with the blanks
+    // around them trimmed (as the Windows profile functions do); a key present with an
+    // empty value reads as "" (not def).
+
+    // Signed decimal or "0x" hex (a 32-bit pattern, so 0xFFFFFFFF reads as -1); anything else, a decimal out of range
+    // or a missing key gives def.
     int ReadInteger(const QString &section, const QString &key, int def) const;
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
-    // The raw CP932 bytes of a value (as stored), or def when the key is missing.
+    // The CP932 bytes of a value as stored (blanks around it trimmed), or def when the key
+    // is missing.
     QByteArray ReadBytes(const QString &section, const QString &key, const QByteArray &def = {}) const;
 
     void WriteInteger(const QString &section, const QString &key, int value);
@@ -44,15 +51,18 @@ public:
 
 private:
     struct Line {
-        QByteArray raw;  // the line as read, without its line end
-        QByteArray key;  // key as written (empty for section headers, comments, blanks)
+        QByteArray raw; // the line as read, without its line end
+        QByteArray key; // key as written (empty for section headers, comments, blanks)
         QByteArray value;
         bool isSection = false;
         QByteArray section; // section name for headers
+        QString name;       // key or section name decoded, for case-insensitive lookups
     };
     int findSection(const QString &section) const;
     int findKey(int sectionLine, const QString &key) const;
     int sectionEnd(int sectionLine) const;
+    const Line *findValue(const QString &section, const QString &key) const;
+    void setValue(const QString &section, const QString &key, const QByteArray &value);
 
     QString path_;
     QString error_;
@@ -63,5 +73,6 @@ private:
 // so the mode bits are tested as well.
 bool isReadOnlyFile(const QString &path);
 
-// Creates an empty file; false when it can't be created.
+// Creates an empty file where none is (an existing file keeps its content); false when it
+// can't be created.
 bool createEmptyFile(const QString &path);
