@@ -1,0 +1,165 @@
+#include "controls/NumEdit.h"
+
+#include "platform/Beep.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class NumEditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { resetBeepCount(); }
+    void type(const QString &keys) { QTest::keyClicks(&edit, keys); }
+
+    TNumEdit edit;
+};
+
+} // namespace
+
+TEST(NumEditTextTest, AmountsAreShownWithSignYenAndSeparatorsAsAsked)
+{
+    struct Row {
+        int64_t value;
+        bool comma, yen, canNegative;
+        QString text;
+    } rows[] = {
+        {0, false, false, false, "0"},
+        {1234567, true, false, false, "1,234,567"},
+        {123, true, false, false, "123"},
+        {1000, true, false, false, "1,000"},
+        {-1234, true, true, true, u"-\u00A51,234"_qs},
+        {-1234, true, true, false, u"\u00A51,234"_qs},
+        {-2147483648LL, true, false, true, "-2,147,483,648"},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(TNumEdit::amountText(row.value, row.comma, row.yen, row.canNegative), row.text) << row.value;
+
+    EXPECT_EQ(TNumEdit::amountOf(u"-\u00A51,234"_qs), -1234);
+    EXPECT_EQ(TNumEdit::amountOf("\\1,000"), 1000);
+    EXPECT_EQ(TNumEdit::amountOf("12a"), std::nullopt);
+    EXPECT_EQ(TNumEdit::amountOf(""), std::nullopt);
+}
+
+TEST_F(NumEditTest, TypingStopsAtTheDigitLimitWithABeep)
+{
+    edit.SetMaxDegits(3);
+    edit.SetValue(0);
+    type("123");
+    EXPECT_EQ(edit.text(), "123");
+    EXPECT_EQ(beepCount(), 0);
+    type("4");
+    EXPECT_EQ(edit.text(), "123");
+    EXPECT_EQ(edit.Value(), 123);
+    EXPECT_EQ(beepCount(), 1);
+    type("x.+");
+    EXPECT_EQ(beepCount(), 4);
+    EXPECT_EQ(edit.text(), "123");
+
+    // A selected field is typed over: the limit applies to what the text would become.
+    edit.selectAll();
+    type("9");
+    EXPECT_EQ(edit.Value(), 9);
+}
+
+TEST_F(NumEditTest, AnAmountPassing32BitsIsRefusedNotTurnedToZero)
+{
+    edit.SetMaxDegits(9);
+    edit.SetValue(429496729);
+    type("6");
+    EXPECT_EQ(edit.Value(), 429496729);
+    EXPECT_EQ(beepCount(), 1);
+
+    edit.SetMaxDegits(0); // out of range: nine digits, setting kept
+    EXPECT_EQ(edit.MaxDegits(), 9);
+    edit.SetValue(99999999);
+    type("9");
+    EXPECT_EQ(edit.Value(), 999999999);
+}
+
+TEST_F(NumEditTest, SeparatorsAreRebuiltAfterEveryDigitWithTheCaretAtTheEnd)
+{
+    edit.SetMaxDegits(9);
+    edit.SetComma(true);
+    type("1234567");
+    EXPECT_EQ(edit.text(), "1,234,567");
+    EXPECT_EQ(edit.Value(), 1234567);
+    EXPECT_EQ(edit.cursorPosition(), edit.text().size());
+
+    // Backspace in the middle keeps the caret the same distance from the end.
+    edit.setCursorPosition(5); // after "1,234"
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), "123,567");
+    EXPECT_EQ(edit.text().size() - edit.cursorPosition(), 4);
+}
+
+TEST_F(NumEditTest, MinusTogglesTheSignOnlyWhenNegativesAreAllowed)
+{
+    edit.SetMaxDegits(5);
+    edit.SetValue(500);
+    type("-");
+    EXPECT_EQ(edit.Value(), 500);
+    EXPECT_EQ(beepCount(), 1);
+
+    edit.SetCanNegative(true);
+    type("-");
+    EXPECT_EQ(edit.text(), "-500");
+    EXPECT_EQ(edit.Value(), -500);
+    type("-");
+    EXPECT_EQ(edit.Value(), 500);
+
+    // Negatives switched off: the field keeps the magnitude it shows.
+    edit.SetValue(-42);
+    edit.SetCanNegative(false);
+    EXPECT_EQ(edit.text(), "42");
+    EXPECT_EQ(edit.Value(), 42);
+}
+
+TEST_F(NumEditTest, YenAndSeparatorsAreStrippedWhenTheTextIsReadBack)
+{
+    edit.SetMaxDegits(9);
+    edit.SetComma(true);
+    edit.SetYen(true);
+    edit.SetCanNegative(true);
+    edit.SetValue(-1234);
+    EXPECT_EQ(edit.text(), u"-\u00A51,234"_qs);
+
+    edit.SetText("\\2,500");
+    EXPECT_EQ(edit.Value(), 2500);
+    edit.SetText("not a number");
+    EXPECT_EQ(edit.Value(), 0);
+    EXPECT_EQ(edit.text(), u"\u00A50"_qs);
+
+    // Pasted text passes through the same reading; an amount past the digit limit is refused.
+    edit.SetMaxDegits(4);
+    edit.SetValue(12);
+    edit.setText("123456");
+    EXPECT_EQ(edit.Value(), 12);
+    EXPECT_EQ(beepCount(), 1);
+    edit.setText("1,234");
+    EXPECT_EQ(edit.Value(), 1234);
+}
+
+TEST_F(NumEditTest, EnterAndControlCharactersDoNothingButLeavingRereadsTheValue)
+{
+    QWidget window;
+    auto *field = new TNumEdit(&window);
+    auto *next = new QLineEdit(&window);
+    field->SetMaxDegits(6);
+    field->SetComma(true);
+    window.show();
+    field->setFocus();
+    field->SetValue(1234);
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(beepCount(), 1);
+    EXPECT_EQ(field->text(), "1,234");
+    next->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(field->Value(), 1234);
+    EXPECT_EQ(field->text(), "1,234");
+}
