@@ -1,0 +1,215 @@
+#pragma once
+
+#include "link/CommX.h"
+#include "link/Frame.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class HubWindow;
+class MemoSink;
+class QTcpServer;
+class QTcpSocket;
+class QWidget;
+class TQRZUsbC1;
+
+// The TCP settings handed to the hub by value, in this order.
+struct TcpLinkParam {
+    int TCPPort = 3335; // own listening port in server mode
+    int fTCPServer = 1; // 1: the program listens; 0: it connects to the LAN board
+    int TCPServPort = 10777;
+    QString TCPServAddr; // the LAN board's address in client mode
+};
+using tagTCPIPPara = TcpLinkParam;
+
+// One read-table record: one distinct read and how often it was seen. The texts are kept as
+// the bytes that came from the wire.
+struct tagTAGDATA {
+    QByteArray textA; // the data text of the read
+    QByteArray textB; // the identifier text (UID or SID as hex, most significant first)
+    int count = 0;
+};
+
+// Transport kinds.
+enum : int { TransportSerial = 0, TransportUsb = 1, TransportTcp = 2 };
+
+constexpr int RxRingSize = 16384;
+constexpr int FrameBufferSize = 268;
+
+// The read table's capacity for a MAX_REC_NO read from the settings: the value itself when it
+// is 1..100000, else 200 below 1 and 100000 above. The setting is kept and saved as read.
+int readTableCapacity(int maxRecNo);
+
+// The hub: owns the link to the reader (serial, USB, or TCP client or server), builds and sends
+// every command frame, collects and routes the replies, keeps the read table and its own log,
+// and its settings section "ComDebug". One instance, owned by the main window. All of it runs
+// on the GUI thread; the waits pump events, so socket events and timer polls run inside them.
+class TTComXDlg : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Owner: the main window; LogMemo: where AppendLog writes; ComSpeed: 1 = 9600, 2 = 38400,
+    // any other = 19200 bit/s; ComPort: COM port number (low byte); TransportKind: 0/1/2.
+    TTComXDlg(QObject *Owner, MemoSink *LogMemo, int ComSpeed, int ComPort, int TransportKind, TcpLinkParam Tcp,
+              HubWindow *window = nullptr);
+    ~TTComXDlg() override;
+
+    // The main window as the hub sees it; may be null (tests of the link alone).
+    HubWindow *window() const { return window_; }
+    void setWindow(HubWindow *window) { window_ = window; }
+
+    // --- settings, transport and log ---
+
+    void LoadComSettings();
+    void SaveComSettings();
+    void OpenTransport();
+    void ReopenPort(int portNo);
+    void CloseTransport();
+    bool IsTransportOpen() const;
+    void AppendLog(const QString &text);
+    // Mode 0 starts the shared stopwatch (true); mode 1 tells whether ms have passed since the
+    // start, correct across a wrap of the tick counter; any other mode gives false.
+    bool TimeoutTimer(int mode, uint32_t ms);
+    void ConfigureSerialPort();
+    // Shut-down: saves "ComDebug" and closes the transport; closing is always allowed.
+    bool FormCloseQuery();
+
+    // --- TCP transport and the send primitive ---
+
+    // Writes one frame to the active transport; returns the bytes sent (TCP, USB), 1/0 for the
+    // serial port, and 0 when nothing could be sent.
+    unsigned SendFrame(const uint8_t *bytes, int count);
+    unsigned SendFrame(const QByteArray &frame);
+    // Waits up to 5000 ms for fConnected.
+    bool WaitConnect();
+
+    // The listening port in server mode (the one the system chose for port 0), 0 when not
+    // listening.
+    int listeningPort() const;
+    // Connections accepted by ServerSocket1 that are still in its list.
+    int serverConnectionCount() const;
+
+    // --- receive ring ---
+
+    // The ring writer of every transport: appends at RxWriteIndex, wrapping at the end, and
+    // never overwrites unread bytes (one slot stays free, so equal indices mean empty). Returns
+    // how many bytes were taken; the caller keeps the rest.
+    int WriteRxRing(const uint8_t *data, int count);
+    int RxRingFree() const;
+    // The TCP read handlers leave bytes in their sockets while the ring is full, and Qt won't
+    // signal those bytes again: the receive path calls this at the end of every PollReceive,
+    // once the ring has been emptied, so those bytes are taken now.
+    void DrainTransports();
+
+    // Every sender (and every other place that sets ReplyState to 0 before a send) calls this:
+    // it clears ReplyState and the marks of what arrived since the send. The reply router sets
+    // ackOrNackSinceSend for a '0' or '1' frame and bit s of statesSinceSend for every state s
+    // it sets, so that a wait never takes its verdict from an earlier exchange.
+    void ClearReplyState()
+    {
+        ReplyState = ReplyStateNone;
+        ackOrNackSinceSend = false;
+        statesSinceSend = 0;
+    }
+
+    // --- receive path, reply decoders and read table ---
+
+    // --- reader command senders ---
+
+    // --- ISO 15693 tag command senders ---
+
+    // --- other sender families ---
+
+public:
+    // --- the components ---
+
+    TCommX CommX1;
+    QTcpServer *ServerSocket1 = nullptr;
+    QTcpSocket *ClientSocket1 = nullptr;
+
+    // --- fields, in the order the hub keeps them ---
+
+    uint8_t LastCmd = 0;
+    std::array<uint8_t, RxRingSize> RxRing{};
+    int RxWriteIndex = 0;
+    int RxReadIndex = 0;
+    int RxSnapshot = 0;
+    int IdlePolls = 0;
+    int InFrame = 0;
+    int FrameIndex = 0;
+    int FrameEndIndex = 0;
+    uint8_t LastReplyId = 0;
+    int ReadCount = 0;
+    int MAX_REC_NO = 200; // as read from the settings; the capacity is ReadTable.size()
+    std::vector<tagTAGDATA> ReadTable;
+    int ReplyState = 0;
+    int OptionFlag = 0;
+    QByteArray RomVersion;
+    MemoSink *LogMemo = nullptr;
+    TQRZUsbC1 *UsbDevice = nullptr;
+    std::array<uint8_t, RxRingSize> LastReply{};
+    std::array<uint8_t, RxRingSize> LastGateFrame{};
+    int UsbStagedCount = 0;
+    std::array<uint8_t, 4096> UsbStaging{};
+    int TransportKind = 0;
+    uint8_t LastBlockSecSt = 0;
+    std::array<uint8_t, 255> LastBlockData{};
+    int TcpListenPort = 0;
+    int fConnected = 0;
+    int TcpServerMode = 0;
+    int TcpReaderPort = 0;
+    QString TcpReaderAddr;
+    uint8_t IDNo = 0;
+    uint8_t PortData = 0;
+    int LastRecRow = 0;
+    int fDispRecInfo = 1;
+    int fDispTxInfo = 1;
+    int fWrDebug1 = 0;
+    int fDispCont1 = 1;
+
+    // The frame under collection (a frame is at most 262 bytes). One per hub, so that hubs of
+    // parallel tests never share it.
+    std::array<uint8_t, FrameBufferSize> FrameBuffer{};
+
+    // Marks of the replies routed since the last ClearReplyState (see there).
+    bool ackOrNackSinceSend = false;
+    uint32_t statesSinceSend = 0;
+
+    // --- TCP event handlers ---
+
+    void ServerSocket1Listen();
+    void ServerSocket1ClientConnect(QTcpSocket *socket);
+    void ServerSocket1ClientDisconnect(QTcpSocket *socket);
+    void ServerSocket1ClientRead(QTcpSocket *socket);
+    void ServerSocket1ClientError(QTcpSocket *socket);
+    void ServerSocket1ThreadEnd();
+    void ClientSocket1Connect();
+    void ClientSocket1Disconnect();
+    void ClientSocket1Read();
+    void ClientSocket1Error();
+
+private:
+    void openTcp();
+    void closeTcp();
+    void openSerial(bool setPort, int portNo);
+    void openUsbAtStart();
+    void acceptPendingConnections();
+    void retireSocket(QTcpSocket *socket);
+    QTcpSocket *newClientSocket();
+    QWidget *ownerWidget() const;
+
+    HubWindow *window_ = nullptr;
+    uint32_t timeoutStart_ = 0;
+    QList<QPointer<QTcpSocket>> serverConnections_;
+};
+
+// The hub of the program (null until the main window has created it).
+extern TTComXDlg *TComXDlg;

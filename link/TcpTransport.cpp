@@ -1,0 +1,333 @@
+#include "link/QRZUsbC1.h"
+#include "link/TTComXDlg.h"
+#include "platform/MessageService.h"
+#include "platform/NetGuard.h"
+#include "platform/PendingMessages.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <algorithm>
+
+namespace
+{
+
+// A flooding peer is held back by TCP once this much waits in a socket, not by our memory.
+constexpr qint64 socketReadBufferSize = 64 * 1024;
+// The portions the original socket components delivered per read event.
+constexpr int serverReadPortion = 256;
+constexpr int clientReadPortion = 1024;
+constexpr int connectTimeoutMs = 5000;
+
+QHostAddress listenAddress()
+{
+#ifdef KV8_TEST_BUILD
+    // Tests never offer a port to other machines.
+    return QHostAddress(QHostAddress::LocalHost);
+#else
+    return QHostAddress(QHostAddress::Any);
+#endif
+}
+
+} // namespace
+
+// --- receive ring ---
+
+int TTComXDlg::RxRingFree() const
+{
+    return (RxReadIndex - RxWriteIndex - 1 + RxRingSize) % RxRingSize;
+}
+
+int TTComXDlg::WriteRxRing(const uint8_t *data, int count)
+{
+    const int taken = std::min(count, RxRingFree());
+    if (taken <= 0)
+        return 0;
+    const int first = std::min(taken, RxRingSize - RxWriteIndex);
+    std::copy(data, data + first, RxRing.begin() + RxWriteIndex);
+    std::copy(data + first, data + taken, RxRing.begin());
+    RxWriteIndex = (RxWriteIndex + taken) % RxRingSize;
+    return taken;
+}
+
+void TTComXDlg::DrainTransports()
+{
+    if (TransportKind != TransportTcp)
+        return;
+    const QList<QPointer<QTcpSocket>> connections = serverConnections_;
+    for (const QPointer<QTcpSocket> &socket : connections) {
+        if (socket && socket->bytesAvailable() > 0 && RxRingFree() > 0)
+            ServerSocket1ClientRead(socket);
+    }
+    if (ClientSocket1 && ClientSocket1->bytesAvailable() > 0 && RxRingFree() > 0)
+        ClientSocket1Read();
+}
+
+// --- opening and closing ---
+
+QTcpSocket *TTComXDlg::newClientSocket()
+{
+    auto *socket = new QTcpSocket(this);
+    socket->setObjectName(QStringLiteral("ClientSocket1"));
+    socket->setReadBufferSize(socketReadBufferSize);
+    connect(socket, &QTcpSocket::connected, this, [this] { ClientSocket1Connect(); });
+    connect(socket, &QTcpSocket::disconnected, this, [this] { ClientSocket1Disconnect(); });
+    connect(socket, &QTcpSocket::readyRead, this, [this] { ClientSocket1Read(); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // A peer that closes is a disconnect, reported by its own handler.
+        if (error != QAbstractSocket::RemoteHostClosedError)
+            ClientSocket1Error();
+    });
+    return socket;
+}
+
+void TTComXDlg::openTcp()
+{
+    if (TcpServerMode) {
+        if (TcpListenPort < 0 || TcpListenPort > 65535 ||
+            !ServerSocket1->listen(listenAddress(), static_cast<quint16>(TcpListenPort))) {
+            showMessage(QStringLiteral("ポート ") + QString::number(TcpListenPort) +
+                            QStringLiteral(" で接続を待ち受けできません。\n\n") + ServerSocket1->errorString(),
+                        ownerWidget());
+            return;
+        }
+        ServerSocket1Listen();
+        return;
+    }
+    // A fresh socket for every connect, so that nothing of an earlier connection reaches the
+    // handlers of this one.
+    if (!ClientSocket1 || ClientSocket1->state() != QAbstractSocket::UnconnectedState) {
+        retireSocket(ClientSocket1);
+        ClientSocket1 = newClientSocket();
+    }
+    if (TcpReaderPort >= 0 && TcpReaderPort <= 65535)
+        connectGuarded(*ClientSocket1, TcpReaderAddr, static_cast<quint16>(TcpReaderPort));
+    WaitConnect();
+}
+
+// A deliberate close writes no disconnect line and lets what was sent go out first.
+void TTComXDlg::retireSocket(QTcpSocket *socket)
+{
+    if (!socket)
+        return;
+    socket->disconnect(this);
+    if (socket->state() == QAbstractSocket::ConnectedState) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+        if (socket->state() == QAbstractSocket::UnconnectedState)
+            socket->deleteLater();
+    } else {
+        // Still looking up or connecting: nothing was sent, nothing to let go out.
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+void TTComXDlg::closeTcp()
+{
+    if (ServerSocket1->isListening())
+        ServerSocket1->close();
+    const QList<QPointer<QTcpSocket>> connections = serverConnections_;
+    serverConnections_.clear();
+    for (const QPointer<QTcpSocket> &socket : connections)
+        retireSocket(socket);
+    if (ClientSocket1 && ClientSocket1->state() != QAbstractSocket::UnconnectedState) {
+        retireSocket(ClientSocket1);
+        ClientSocket1 = newClientSocket();
+    }
+}
+
+int TTComXDlg::listeningPort() const
+{
+    return ServerSocket1 && ServerSocket1->isListening() ? ServerSocket1->serverPort() : 0;
+}
+
+int TTComXDlg::serverConnectionCount() const
+{
+    return static_cast<int>(serverConnections_.size());
+}
+
+bool TTComXDlg::WaitConnect()
+{
+    TimeoutTimer(0, connectTimeoutMs);
+    for (;;) {
+        processPendingMessages();
+        if (fConnected)
+            return true;
+        if (applicationClosing())
+            return false;
+        if (TimeoutTimer(1, connectTimeoutMs)) {
+            AppendLog(QStringLiteral("コネクト待ち　タイムオーバー"));
+            return false;
+        }
+    }
+}
+
+// --- server events ---
+
+void TTComXDlg::acceptPendingConnections()
+{
+    while (ServerSocket1->hasPendingConnections()) {
+        QTcpSocket *socket = ServerSocket1->nextPendingConnection();
+        if (!socket)
+            break;
+        socket->setParent(this);
+        socket->setReadBufferSize(socketReadBufferSize);
+        QPointer<QTcpSocket> guarded(socket);
+        connect(socket, &QTcpSocket::readyRead, this, [this, guarded] {
+            if (guarded)
+                ServerSocket1ClientRead(guarded);
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, guarded] {
+            if (guarded)
+                ServerSocket1ClientDisconnect(guarded);
+        });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this, guarded](QAbstractSocket::SocketError error) {
+            if (guarded && error != QAbstractSocket::RemoteHostClosedError)
+                ServerSocket1ClientError(guarded);
+        });
+        serverConnections_.append(guarded);
+        ServerSocket1ClientConnect(socket);
+        // Bytes that came with the connection have had no read event of their own yet.
+        if (socket->bytesAvailable() > 0)
+            ServerSocket1ClientRead(socket);
+    }
+}
+
+void TTComXDlg::ServerSocket1Listen()
+{
+    AppendLog(QStringLiteral("ServerSocket1Listen"));
+}
+
+void TTComXDlg::ServerSocket1ClientConnect(QTcpSocket *)
+{
+    AppendLog(QStringLiteral("ServerSocket1ClientConnect"));
+    AppendLog(QStringLiteral("ActiveConnections: ") + QString::number(serverConnections_.size()));
+    fConnected = 1;
+}
+
+void TTComXDlg::ServerSocket1ClientDisconnect(QTcpSocket *socket)
+{
+    // What the peer sent before it closed is still taken.
+    ServerSocket1ClientRead(socket);
+    AppendLog(QStringLiteral("ServerSocket1ClientDisconnect"));
+    fConnected = 0;
+    serverConnections_.removeAll(QPointer<QTcpSocket>(socket));
+    socket->disconnect(this);
+    socket->deleteLater();
+}
+
+void TTComXDlg::ServerSocket1ClientRead(QTcpSocket *socket)
+{
+    // One line and at most one portion per read event of the original component; the rest
+    // stays in the socket while the ring is full (DrainTransports takes it later).
+    for (;;) {
+        const qint64 available = socket->bytesAvailable();
+        const int room = RxRingFree();
+        if (available <= 0 || room <= 0)
+            return;
+        AppendLog(QStringLiteral("ServerSocket1ClientRead"));
+        uint8_t portion[serverReadPortion];
+        const int wanted = static_cast<int>(std::min<qint64>({available, serverReadPortion, room}));
+        const qint64 got = socket->read(reinterpret_cast<char *>(portion), wanted);
+        if (got <= 0)
+            return;
+        WriteRxRing(portion, static_cast<int>(got));
+    }
+}
+
+void TTComXDlg::ServerSocket1ClientError(QTcpSocket *socket)
+{
+    AppendLog(QStringLiteral("ServerSocket1ClientError"));
+    socket->disconnectFromHost();
+}
+
+void TTComXDlg::ServerSocket1ThreadEnd()
+{
+    // Kept for the log line: non-blocking sockets run no threads that could end.
+    AppendLog(QStringLiteral("ServerSocket1ThreadEnd"));
+}
+
+// --- client events ---
+
+void TTComXDlg::ClientSocket1Connect()
+{
+    AppendLog(QStringLiteral("ClientSocket1Connect"));
+    fConnected = 1;
+}
+
+void TTComXDlg::ClientSocket1Disconnect()
+{
+    ClientSocket1Read();
+    AppendLog(QStringLiteral("ClientSocket1Disconnect"));
+    fConnected = 0;
+}
+
+void TTComXDlg::ClientSocket1Read()
+{
+    if (!ClientSocket1)
+        return;
+    for (;;) {
+        const qint64 available = ClientSocket1->bytesAvailable();
+        const int room = RxRingFree();
+        if (available <= 0 || room <= 0)
+            return;
+        uint8_t portion[clientReadPortion];
+        const int wanted = static_cast<int>(std::min<qint64>({available, clientReadPortion, room}));
+        const qint64 got = ClientSocket1->read(reinterpret_cast<char *>(portion), wanted);
+        if (got <= 0)
+            return;
+        WriteRxRing(portion, static_cast<int>(got));
+    }
+}
+
+void TTComXDlg::ClientSocket1Error()
+{
+    AppendLog(QStringLiteral("ClientSocket1Error"));
+    if (ClientSocket1->state() == QAbstractSocket::ConnectedState)
+        ClientSocket1->disconnectFromHost();
+    else
+        ClientSocket1->abort();
+}
+
+// --- the send primitive ---
+
+unsigned TTComXDlg::SendFrame(const uint8_t *bytes, int count)
+{
+    if (count <= 0)
+        return 0;
+    if (TransportKind == TransportUsb) {
+        int written = 0;
+        if (!UsbDevice || !UsbDevice->UsbWrite(bytes, count, &written))
+            return 0;
+        return static_cast<unsigned>(written);
+    }
+    if (TransportKind == TransportTcp) {
+        if (!fConnected)
+            return 0;
+        QTcpSocket *target = nullptr;
+        if (TcpServerMode) {
+            // The most recently accepted connection that is still open.
+            for (auto it = serverConnections_.crbegin(); it != serverConnections_.crend(); ++it) {
+                if (*it && (*it)->state() == QAbstractSocket::ConnectedState) {
+                    target = *it;
+                    break;
+                }
+            }
+        } else if (ClientSocket1 && ClientSocket1->state() == QAbstractSocket::ConnectedState) {
+            target = ClientSocket1;
+        }
+        if (!target)
+            return 0;
+        const qint64 sent = target->write(reinterpret_cast<const char *>(bytes), count);
+        target->flush();
+        return sent > 0 ? static_cast<unsigned>(sent) : 0;
+    }
+    return CommX1.TransBlock(bytes, count) ? 1u : 0u;
+}
+
+unsigned TTComXDlg::SendFrame(const QByteArray &frame)
+{
+    return SendFrame(reinterpret_cast<const uint8_t *>(frame.constData()), static_cast<int>(frame.size()));
+}
