@@ -122,11 +122,35 @@ public:
 
     // --- receive path, reply decoders and read table ---
 
+    // (receive path: first part)
+
+    // (receive path: second part)
+
+    // (receive path: third part)
+
     // --- reader command senders ---
+
+    // (reader senders: first part)
+
+    // (reader senders: second part)
+
+    // (reader senders: third part)
 
     // --- ISO 15693 tag command senders ---
 
+    // (ISO 15693 senders: first part)
+
+    // (ISO 15693 senders: second part)
+
+    // (ISO 15693 senders: third part)
+
     // --- other sender families ---
+
+    // (other senders: first part)
+
+    // (other senders: second part)
+
+    // (other senders: third part)
 
 public:
     // --- the components ---

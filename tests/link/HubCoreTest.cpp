@@ -1,0 +1,183 @@
+#include "link/TTComXDlg.h"
+#include "platform/AppPaths.h"
+#include "platform/IniFile.h"
+#include "platform/MemoSink.h"
+#include "platform/Tick.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace
+{
+
+// A hub on an idle TCP server (port 0) whose settings file lives in a temporary folder.
+class HubCoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
+    }
+    void TearDown() override { setProgramPathForTest(QString()); }
+
+    QString iniPath() const { return dir.filePath(QStringLiteral("kv8demo.ini")); }
+    void writeIni(const QByteArray &text)
+    {
+        QFile file(iniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray readIni() const
+    {
+        QFile file(iniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    std::unique_ptr<TTComXDlg> makeHub(int comSpeed = 0, int comPort = 1)
+    {
+        TcpLinkParam tcp;
+        tcp.TCPPort = 0;
+        tcp.fTCPServer = 1;
+        return std::make_unique<TTComXDlg>(nullptr, &memo, comSpeed, comPort, TransportTcp, tcp);
+    }
+
+    QTemporaryDir dir;
+    MemoryMemoSink memo;
+};
+
+} // namespace
+
+TEST_F(HubCoreTest, WithoutTheSectionTheDefaultsApply)
+{
+    auto hub = makeHub(0, 1);
+    EXPECT_EQ(hub->CommX1.PortNo, 1);
+    EXPECT_EQ(hub->CommX1.BitRate, 19200);
+    EXPECT_EQ(hub->CommX1.CharSize, 8);
+    EXPECT_EQ(hub->CommX1.ParityBit, cpbNone);
+    EXPECT_EQ(hub->CommX1.StopBit, csb1);
+    EXPECT_EQ(hub->CommX1.FlowCtrl, cfcNone);
+    EXPECT_EQ(hub->IDNo, 0);
+    EXPECT_EQ(hub->fDispRecInfo, 1);
+    EXPECT_EQ(hub->fDispTxInfo, 1);
+    EXPECT_EQ(hub->fWrDebug1, 0);
+    EXPECT_EQ(hub->fDispCont1, 1);
+    EXPECT_EQ(hub->MAX_REC_NO, 200);
+    EXPECT_EQ(hub->ReadTable.size(), 200u);
+    EXPECT_FALSE(QFile::exists(iniPath())) << "loading never writes";
+}
+
+TEST_F(HubCoreTest, LoadedSettingsAreSavedBackWithTheFileKeptAroundThem)
+{
+    writeIni("[Option]\r\nUseUSB=2\r\n[ComDebug]\r\nPort=3\r\nBaudRate=9600\r\nParityBits=2\r\nByteSize=7\r\n"
+             "StopBits=2\r\nFlowCont=3\r\nIDNo=258\r\nfDispRecInfo=0\r\nfDispTxInfo=0\r\nfWrDebug1=5\r\n"
+             "fDispCont1=0\r\nMAX_REC_NO=0\r\nUnknown=x\r\n");
+    // Speed code 1 and port 4 override the section's "BaudRate" and "Port".
+    auto hub = makeHub(1, 0x104);
+    EXPECT_EQ(hub->CommX1.PortNo, 4);
+    EXPECT_EQ(hub->CommX1.BitRate, 9600);
+    EXPECT_EQ(hub->CommX1.ParityBit, cpbEven);
+    EXPECT_EQ(hub->CommX1.CharSize, 7);
+    EXPECT_EQ(hub->CommX1.StopBit, csb2);
+    EXPECT_EQ(hub->CommX1.FlowCtrl, cfcNone) << "FlowCont 3 is no flow control";
+    EXPECT_EQ(hub->IDNo, 2);
+    EXPECT_EQ(hub->fDispRecInfo, 0);
+    EXPECT_EQ(hub->fWrDebug1, 5);
+    // MAX_REC_NO 0 is kept as read; the table gets the default capacity.
+    EXPECT_EQ(hub->MAX_REC_NO, 0);
+    EXPECT_EQ(hub->ReadTable.size(), 200u);
+
+    hub->SaveComSettings();
+    IniFile saved(iniPath());
+    EXPECT_EQ(saved.ReadInteger("ComDebug", "FlowCont", -1), 0);
+    EXPECT_EQ(saved.ReadInteger("ComDebug", "Port", -1), 4);
+    EXPECT_EQ(saved.ReadInteger("ComDebug", "IDNo", -1), 2);
+    EXPECT_EQ(saved.ReadInteger("ComDebug", "MAX_REC_NO", -1), 0);
+    EXPECT_EQ(saved.ReadInteger("Option", "UseUSB", -1), 2);
+    EXPECT_EQ(saved.ReadString("ComDebug", "Unknown", QString()), QStringLiteral("x"));
+}
+
+TEST_F(HubCoreTest, ReadTableCapacityIsBoundedWhateverTheSettingSays)
+{
+    EXPECT_EQ(readTableCapacity(-5), 200);
+    EXPECT_EQ(readTableCapacity(0), 200);
+    EXPECT_EQ(readTableCapacity(1), 1);
+    EXPECT_EQ(readTableCapacity(100000), 100000);
+    EXPECT_EQ(readTableCapacity(100001), 100000);
+    writeIni("[ComDebug]\r\nMAX_REC_NO=2000000000\r\n");
+    auto hub = makeHub();
+    EXPECT_EQ(hub->MAX_REC_NO, 2000000000);
+    EXPECT_EQ(hub->ReadTable.size(), 100000u);
+}
+
+TEST_F(HubCoreTest, ReadOnlySettingsFileIsLeftUntouchedAndAMissingOneIsCreated)
+{
+    auto hub = makeHub();
+    hub->SaveComSettings();
+    EXPECT_EQ(IniFile(iniPath()).ReadInteger("ComDebug", "BaudRate", -1), 19200);
+
+    const QByteArray readOnly = "[ComDebug]\r\nPort=7\r\n";
+    writeIni(readOnly);
+    ASSERT_EQ(::chmod(QFile::encodeName(iniPath()).constData(), 0444), 0);
+    hub->IDNo = 9;
+    hub->SaveComSettings();
+    EXPECT_EQ(readIni(), readOnly);
+    ::chmod(QFile::encodeName(iniPath()).constData(), 0644);
+}
+
+TEST_F(HubCoreTest, LogIsEmptiedWhenItHolds250LinesBeforeTheNextLine)
+{
+    QPlainTextEdit edit;
+    PlainTextMemoSink widgetSink(&edit);
+    for (MemoSink *sink : {static_cast<MemoSink *>(&memo), static_cast<MemoSink *>(&widgetSink)}) {
+        auto hub = makeHub();
+        hub->LogMemo = sink;
+        sink->clear();
+        for (int i = 1; i <= 250; ++i)
+            hub->AppendLog(QString::number(i));
+        EXPECT_EQ(sink->lineCount(), 250);
+        hub->AppendLog(QStringLiteral("next"));
+        EXPECT_EQ(sink->lineCount(), 1);
+    }
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("next"));
+
+    auto hub = makeHub();
+    hub->LogMemo = nullptr;
+    hub->AppendLog(QStringLiteral("nowhere")); // no memo: nothing happens
+}
+
+TEST_F(HubCoreTest, StopwatchCountsAcrossTheWrapOfTheTickCounter)
+{
+    auto hub = makeHub();
+    // Start 1 ms before the counter wraps.
+    setTickOffsetForTest(0xFFFFFFFFu - systemTick());
+    EXPECT_TRUE(hub->TimeoutTimer(0, 2000));
+    EXPECT_FALSE(hub->TimeoutTimer(1, 2000));
+    setTickOffsetForTest(0xFFFFFFFFu - systemTick() + 2500);
+    EXPECT_TRUE(hub->TimeoutTimer(1, 2000));
+    EXPECT_FALSE(hub->TimeoutTimer(2, 0));
+    setTickOffsetForTest(0);
+}
+
+TEST_F(HubCoreTest, RingNeverOverwritesUnreadBytes)
+{
+    auto hub = makeHub();
+    std::vector<uint8_t> bytes(20000);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i);
+    EXPECT_EQ(hub->WriteRxRing(bytes.data(), 20000), RxRingSize - 1);
+    EXPECT_EQ(hub->RxRingFree(), 0);
+    EXPECT_EQ(hub->WriteRxRing(bytes.data(), 1), 0);
+    // A reader takes 100 bytes; the writer wraps round into the room they leave.
+    hub->RxReadIndex = 100;
+    EXPECT_EQ(hub->WriteRxRing(bytes.data() + 16383, 200), 100);
+    EXPECT_EQ(hub->RxWriteIndex, 99);
+    EXPECT_EQ(hub->RxRing[16383], bytes[16383]);
+    EXPECT_EQ(hub->RxRing[0], bytes[16384]);
+    EXPECT_EQ(hub->RxRing[98], bytes[16383 + 99]);
+}
