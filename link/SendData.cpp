@@ -26,6 +26,14 @@ int frameDataLength(QByteArrayView frame)
 
 } // namespace
 
+QByteArray dataBytes(std::initializer_list<uint8_t> values)
+{
+    QByteArray out;
+    for (uint8_t v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
 void appendPadded(QByteArray &out, ByteSpan src, uint64_t count)
 {
     const uint64_t have = std::min<uint64_t>(count, src.size());

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 
@@ -18,6 +19,7 @@ using ByteSpan = std::span<const uint8_t>;
 // LEN is one byte.
 constexpr uint64_t maxDataLength = 255;
 
+QByteArray dataBytes(std::initializer_list<uint8_t> values);
 void appendPadded(QByteArray &out, ByteSpan src, uint64_t count);
 
 // --- reader commands ---------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "link/CommX.h"
 #include "link/Frame.h"
+#include "link/SendData.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class HubWindow;
@@ -130,7 +132,49 @@ public:
 
     // --- reader command senders ---
 
-    // (reader senders: first part)
+    // The steps every sender takes: the frame from the one frame builder, LastCmd (unless the
+    // command leaves it alone), the TX trace when fDispTxInfo is set, the reply state cleared,
+    // SendFrame. DATA that won't fit LEN (an empty optional) is refused: the reply state is
+    // cleared all the same, one line "<tag>DATA長オーバー" is logged, nothing is sent, and the
+    // result is false, so the caller's wait times out instead of reporting an earlier reply.
+    bool sendCommand(uint8_t cmd, const std::optional<QByteArray> &data, const QString &tag,
+                     bool recordsLastCmd = true);
+    // The last ACK/NACK copy as a frame; readers of it stay inside its LEN.
+    QByteArrayView lastReplyFrame() const;
+
+    void QuitCommand(uint8_t value);
+    void BuzzerCommand(uint8_t number, uint8_t first);
+    void SimpleReadCommand();
+    void GetRomVersionCmd();
+    void GetModelNameCmd();
+    void RamReadCommand(uint16_t address, uint8_t count);
+    // n is 1 to 4; value is left-aligned (its top n bytes are sent).
+    bool RamWriteCommand(uint16_t address, uint8_t n, uint32_t value);
+    void PortWriteCommand(uint8_t select, uint8_t value);
+    bool DousaModeSetJCmd(uint8_t n, ByteSpan data);
+    void DousaModeGetNoWait(uint8_t subCode);
+    void TxDousaMode(uint8_t modeCode, uint8_t second, uint8_t flags, uint16_t pollingTime, bool alsoEeprom);
+    bool PolWrite(uint8_t modeCode, uint8_t second, uint8_t flags, uint16_t pollingTime, bool alsoEeprom,
+                  uint8_t blockNo, uint8_t n, ByteSpan data, uint8_t requestFlags);
+    void AFI_RDWR_WriteCmd(uint8_t afi);
+    void ERR_RATE_ClearCmd();
+    bool TxEepromData(uint8_t wordAddress, uint8_t n, ByteSpan bytes);
+    bool TxEepromData2(uint8_t wordAddress, uint8_t n, ByteSpan bytes);
+    void TxS6700Mode(uint8_t mode, bool alsoEeprom);
+    void TxSetParamData(uint8_t paramNo, uint8_t value);
+    void RESTART_Cmd();
+    void TXON_OFF_Cmd(uint8_t value);
+    void POWERDOWN_WriteCmd();
+    void POWERDOWN_ReadCmd();
+    void SELANTENA_WriteCmd(uint8_t antenna);
+    void SET_LEDCONT_Cmd(uint8_t led, uint8_t mode, uint8_t time);
+    void CNT_LEDBUZ_Cmd(uint8_t port, uint8_t ledMode, uint8_t ledTime, uint8_t buzzerSound, uint8_t buzzerTime);
+    void GetErrorStatusCmd();
+    void GETUIDNUMBER_Cmd();
+    void GETUIDDATA_Cmd(uint8_t index);
+    void EEPROM_INIT_Cmd();
+    void UID_RDWR_ReadCmd();
+    void UID_RDWR_WriteCmd(ByteSpan uid);
 
     // (reader senders: second part)
 
@@ -138,7 +182,34 @@ public:
 
     // --- ISO 15693 tag command senders ---
 
-    // (ISO 15693 senders: first part)
+    // 'x' request: code, params, dataLength bytes of data, requestFlags, and CurrentUid when the
+    // flags' UID mode is 1. Refused like sendCommand when it won't fit LEN.
+    bool sendTagCommand(uint8_t code, QByteArrayView params, ByteSpan data, uint64_t dataLength, uint8_t requestFlags,
+                        const QString &tag);
+    // CurrentUid of the window (8 bytes), empty without a window.
+    ByteSpan currentUidBytes() const;
+    // Bytes per tag block as the window holds it; 4 without a window.
+    int64_t tagBlockSize() const;
+
+    void ISO15693_CommCmd(uint8_t n, ByteSpan bytes);
+    void ISO15693_Inventory(uint8_t flags);
+    void ISO15693_Inventory2(uint8_t flags, uint8_t param);
+    void ISO15693_StayQuiet(ByteSpan uid, uint8_t flags);
+    void ISO15693_ReadSingleBlock(uint8_t block, uint8_t flags);
+    bool ISO15693_WriteSingleBlock(uint8_t block, ByteSpan data, uint8_t flags);
+    void ISO15693_LockBlock(uint8_t block, uint8_t flags);
+    void ISO15693_ReadMultiBlock(uint8_t first, uint8_t count, uint8_t flags);
+    bool ISO15693_WriteMultiBlock(uint8_t first, uint8_t count, ByteSpan data, uint8_t flags);
+    void ISO15693_SelectTag(ByteSpan uid, uint8_t flags);
+    void ISO15693_ResetToReady(uint8_t flags);
+    void ISO15693_WriteAFI(uint8_t afi, uint8_t flags);
+    void ISO15693_LockAFI(uint8_t flags);
+    void ISO15693_WriteDSFID(uint8_t dsfid, uint8_t flags);
+    void ISO15693_LockDSFID(uint8_t flags);
+    void ISO15693_GetSystemInfo(uint8_t flags);
+    void ISO15693_GetMBlockSecSt(uint8_t first, uint8_t count, uint8_t flags);
+    void ISO15693_Write2Blocks(uint8_t block, ByteSpan data, uint8_t flags);
+    void ISO15693_Lock2Blocks(uint8_t block, uint8_t flags);
 
     // (ISO 15693 senders: second part)
 
