@@ -21,6 +21,16 @@ public:
     virtual uint8_t *CurrentUid() = 0;
     virtual uint8_t *CurrentSid() = 0;
 
+    // What the reply decoders store of the tag last answered: the my-d block (8 bytes), the
+    // system information (DSFID, AFI, IC reference, information flags) and the memory size
+    // (2 bytes, reply order).
+    virtual uint8_t *MydData() = 0;
+    virtual uint8_t &TagDSFID() = 0;
+    virtual uint8_t &TagAFI() = 0;
+    virtual uint8_t &TagICRef() = 0;
+    virtual uint8_t &TagInfoFlags() = 0;
+    virtual uint8_t *TagMemSize() = 0;
+
     // The result grid (StringGrid1); null while there is none.
     virtual QTableWidget *ResultGrid() = 0;
 

@@ -126,6 +126,31 @@ public:
 
     // (receive path: first part)
 
+    // The frame collector, run by the main window's 100 ms timer: takes the ring's new bytes,
+    // assembles frames by their LEN (its state lasts from one poll to the next), checks CR, ETX
+    // and SUM, routes every good frame, then writes the poll's "RX:" trace line.
+    void PollReceive();
+    // Routes the frame in FrameBuffer: reply state, LastReply or LastGateFrame copy, decoder.
+    void DispatchReply();
+    // Wait up to 2000 ms, pumping events. WaitAnyReply ends on any frame; WaitReply on an ACK
+    // or NACK that arrived after the last ClearReplyState (true for an ACK); WaitReplyState on a
+    // frame after it that set the given state. All return false at once when the program closes.
+    bool WaitAnyReply();
+    bool WaitReply();
+    bool WaitReplyState(int state);
+    // The verdict of the ACK or NACK kept in LastReply; logs "NACK 受信" for a NACK.
+    bool LastReplyVerdict();
+    // USB: moves the bytes the device has ready into the ring (at the start of every poll).
+    void UsbPollRead();
+
+    // The read table and its rows in the result grid. A simple read ('D') matches on its data
+    // text alone; the others on both texts. Texts are kept as the wire's bytes.
+    void AddReadData(const QByteArray &text);
+    void AddReadRecord(const QByteArray &textA, const QByteArray &textB);
+    void ClearReadTable();
+    // Hands a gate count record to the main window; returns after the window has handled it.
+    void PostGateEvent(int dwData, int count, const uint8_t *bytes);
+
     // (receive path: second part)
 
     // (receive path: third part)
