@@ -24,11 +24,19 @@ class SenderTestWindow : public HubWindow
 public:
     std::array<uint8_t, 8> uid{0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8};
     std::array<uint8_t, 4> sid{};
+    std::array<uint8_t, 8> myd{};
+    uint8_t tagByte = 0;
     int blockSize = 4;
     int blockNo = 0x37;
 
     uint8_t *CurrentUid() override { return uid.data(); }
     uint8_t *CurrentSid() override { return sid.data(); }
+    uint8_t *MydData() override { return myd.data(); }
+    uint8_t &TagDSFID() override { return tagByte; }
+    uint8_t &TagAFI() override { return tagByte; }
+    uint8_t &TagICRef() override { return tagByte; }
+    uint8_t &TagInfoFlags() override { return tagByte; }
+    uint8_t *TagMemSize() override { return myd.data(); }
     QTableWidget *ResultGrid() override { return nullptr; }
     void SetStatusPanelText(int, const QString &) override {}
     void GateCountEvent(int, const QByteArray &) override {}
