@@ -1,3 +1,4 @@
+#include "link/SerialSettingsDialog.h"
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
@@ -5,9 +6,12 @@
 #include "platform/Tick.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -180,4 +184,71 @@ TEST_F(HubCoreTest, RingNeverOverwritesUnreadBytes)
     EXPECT_EQ(hub->RxRing[16383], bytes[16383]);
     EXPECT_EQ(hub->RxRing[0], bytes[16384]);
     EXPECT_EQ(hub->RxRing[98], bytes[16383 + 99]);
+}
+
+namespace
+{
+
+// Answers the serial-parameter dialog as soon as it runs: picks the flow control and accepts or
+// cancels.
+void answerSerialDialog(bool accept, const QString &flow)
+{
+    QTimer::singleShot(0, [accept, flow] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("SerialSettingsDialog"));
+        auto *flowBox = dialog->findChild<QComboBox *>(QStringLiteral("CBFlowControl"));
+        flowBox->setCurrentIndex(flowBox->findText(flow));
+        accept ? dialog->accept() : dialog->reject();
+    });
+}
+
+const QString serialFailure =
+    QStringLiteral("COM3がオープン出来ません!!\n\n  ポートを及びパラメータ設定を再確認してください。");
+
+} // namespace
+
+TEST_F(HubCoreTest, SerialPortThatCannotOpenIsReportedOnceAndTheHubStaysUsable)
+{
+    MessageBoxRecorder boxes;
+    TTComXDlg hub(nullptr, &memo, 1, 3, TransportSerial, TcpLinkParam{});
+    EXPECT_EQ(boxes.texts(), QStringList{serialFailure});
+    EXPECT_FALSE(hub.IsTransportOpen());
+    EXPECT_EQ(hub.SendFrame(buildFrame(0, 'R', QByteArray())), 0u);
+}
+
+TEST_F(HubCoreTest, SerialDialogSavesOnOkAndReopensTheTransportEitherWay)
+{
+    MessageBoxRecorder boxes;
+    TTComXDlg hub(nullptr, &memo, 1, 3, TransportSerial, TcpLinkParam{});
+    boxes.boxes.clear();
+
+    answerSerialDialog(false, QStringLiteral("ハードウェア"));
+    hub.ConfigureSerialPort();
+    EXPECT_EQ(hub.CommX1.FlowCtrl, cfcNone);
+    EXPECT_FALSE(memo.lines.contains(QStringLiteral("設定OK")));
+    EXPECT_FALSE(QFile::exists(iniPath()));
+    EXPECT_EQ(boxes.texts(), QStringList{serialFailure}) << "only the reopen speaks";
+
+    answerSerialDialog(true, QStringLiteral("ハードウェア"));
+    hub.ConfigureSerialPort();
+    EXPECT_EQ(hub.CommX1.FlowCtrl, cfcRtsCts);
+    EXPECT_EQ(hub.CommX1.BitRate, 9600);
+    EXPECT_EQ(memo.lines.last(), QStringLiteral("設定OK"));
+    EXPECT_EQ(IniFile(iniPath()).ReadInteger("ComDebug", "FlowCont", -1), 1);
+    EXPECT_EQ(boxes.texts().size(), 2);
+}
+
+TEST(SerialLineSettingsTest, FlowControlsWithoutADialogEntryBecomeNone)
+{
+    TCommX port;
+    port.BitRate = -1;
+    port.FlowCtrl = cfcDtrDsr;
+    SerialLineSettings line = serialLineSettingsOf(port);
+    EXPECT_EQ(line.baudRate, 9600);
+    EXPECT_EQ(line.flow, SerialLineSettings::FlowNone);
+    line.flow = SerialLineSettings::FlowXonXoff;
+    applySerialLineSettings(line, port);
+    EXPECT_EQ(port.FlowCtrl, cfcXonXoff);
+    EXPECT_EQ(port.BitRate, 9600);
 }

@@ -1,0 +1,248 @@
+#include "link/Frame.h"
+#include "link/TTComXDlg.h"
+#include "platform/AppPaths.h"
+#include "platform/MemoSink.h"
+#include "platform/PendingMessages.h"
+#include "platform/Tick.h"
+#include "tests/support/TestSupport.h"
+#include "tools/standin/ReaderStandIn.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class HubTcpTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
+    }
+    void TearDown() override
+    {
+        hub.reset();
+        setProgramPathForTest(QString());
+    }
+
+    void makeServerHub()
+    {
+        TcpLinkParam tcp;
+        tcp.TCPPort = 0;
+        tcp.fTCPServer = 1;
+        hub = std::make_unique<TTComXDlg>(nullptr, &memo, 0, 1, TransportTcp, tcp);
+        ASSERT_NE(hub->listeningPort(), 0);
+    }
+    void makeClientHub(quint16 port)
+    {
+        TcpLinkParam tcp;
+        tcp.fTCPServer = 0;
+        tcp.TCPServAddr = QStringLiteral("127.0.0.1");
+        tcp.TCPServPort = port;
+        hub = std::make_unique<TTComXDlg>(nullptr, &memo, 0, 1, TransportTcp, tcp);
+    }
+    bool boardConnects(ReaderStandIn &board)
+    {
+        board.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(hub->listeningPort()));
+        return waitFor([&] { return board.isConnected() && hub->fConnected; }, 3000);
+    }
+    QByteArray ringBytes() const
+    {
+        QByteArray bytes;
+        for (int i = hub->RxReadIndex; i != hub->RxWriteIndex; i = (i + 1) % RxRingSize)
+            bytes.append(static_cast<char>(hub->RxRing[i]));
+        return bytes;
+    }
+    bool ringHolds(int count)
+    {
+        return waitFor([&] { return ringBytes().size() >= count; }, 3000);
+    }
+    int linesEqualTo(const QString &text) const { return static_cast<int>(memo.lines.count(text)); }
+
+    QTemporaryDir dir;
+    MemoryMemoSink memo;
+    std::unique_ptr<TTComXDlg> hub;
+};
+
+QByteArray burst(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(HubTcpTest, ServerTakesABoardSendsByteExactAndLogsEachEvent)
+{
+    makeServerHub();
+    EXPECT_EQ(memo.lines, QStringList{"ServerSocket1Listen"});
+    EXPECT_EQ(hub->SendFrame(buildFrame(0, 'R', QByteArray())), 0u) << "no board yet: nothing is sent";
+
+    ReaderStandIn board;
+    ASSERT_TRUE(boardConnects(board));
+    EXPECT_EQ(memo.lines, (QStringList{"ServerSocket1Listen", "ServerSocket1ClientConnect", "ActiveConnections: 1"}));
+    EXPECT_TRUE(hub->IsTransportOpen());
+
+    const QByteArray frame = buildFrame(0x05, 'O', bytesOf({0x90}));
+    board.expect('O', 0x90,
+                 ReaderStandIn::ack(QByteArray("\x90"
+                                               "125")));
+    EXPECT_EQ(hub->SendFrame(frame), 8u);
+    ASSERT_TRUE(board.waitForFrames(1));
+    EXPECT_EQ(board.receivedBytes(), frame) << "expected " << hexOf(frame) << ", got " << hexOf(board.receivedBytes());
+
+    const QByteArray ack = bytesOf({0x02, 0x05, 0x30, 0x04, 0x90, 0x31, 0x32, 0x35, 0x03, 0x66, 0x0D});
+    ASSERT_TRUE(ringHolds(ack.size()));
+    EXPECT_EQ(ringBytes(), ack) << "expected " << hexOf(ack) << ", got " << hexOf(ringBytes());
+    EXPECT_EQ(memo.lines.last(), QStringLiteral("ServerSocket1ClientRead"));
+
+    // The board closes: a disconnect, not an error; then it comes back.
+    memo.lines.clear();
+    board.disconnectPeer();
+    ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000));
+    EXPECT_EQ(memo.lines, QStringList{"ServerSocket1ClientDisconnect"});
+    EXPECT_FALSE(hub->IsTransportOpen());
+    EXPECT_EQ(hub->SendFrame(frame), 0u);
+
+    memo.lines.clear();
+    ASSERT_TRUE(boardConnects(board));
+    EXPECT_EQ(memo.lines, (QStringList{"ServerSocket1ClientConnect", "ActiveConnections: 1"}));
+}
+
+TEST_F(HubTcpTest, SecondBoardBecomesTheTargetAndBothAreHeard)
+{
+    makeServerHub();
+    ReaderStandIn first, second;
+    ASSERT_TRUE(boardConnects(first));
+    ASSERT_TRUE(boardConnects(second));
+    EXPECT_EQ(memo.lines.last(), QStringLiteral("ActiveConnections: 2"));
+
+    const QByteArray frame = buildFrame(0, 'R', QByteArray());
+    EXPECT_EQ(hub->SendFrame(frame), 7u);
+    ASSERT_TRUE(second.waitForFrames(1));
+    processPendingMessages(20);
+    EXPECT_TRUE(first.received().isEmpty());
+
+    first.send(QByteArray("AB"));
+    second.send(QByteArray("CD"));
+    ASSERT_TRUE(ringHolds(4));
+    QByteArray got = ringBytes();
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, QByteArray("ABCD"));
+}
+
+TEST_F(HubTcpTest, ServerBurstIsTakenIn256BytePortionsAndWaitsWhileTheRingIsFull)
+{
+    makeServerHub();
+    ReaderStandIn board;
+    ASSERT_TRUE(boardConnects(board));
+
+    const QByteArray first = burst(600);
+    memo.lines.clear();
+    board.send(first);
+    ASSERT_TRUE(ringHolds(600));
+    EXPECT_EQ(ringBytes(), first);
+    EXPECT_GE(linesEqualTo("ServerSocket1ClientRead"), 3);
+
+    // A full ring takes nothing more: the bytes wait in the socket, not over unread ones.
+    hub->RxReadIndex = (hub->RxWriteIndex + 1) % RxRingSize;
+    ASSERT_EQ(hub->RxRingFree(), 0);
+    memo.lines.clear();
+    const QByteArray second = burst(600).toUpper();
+    board.send(second);
+    QTcpSocket *connection = nullptr;
+    for (QTcpSocket *socket : hub->findChildren<QTcpSocket *>()) {
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            connection = socket;
+    }
+    ASSERT_NE(connection, nullptr);
+    ASSERT_TRUE(waitFor([&] { return connection->bytesAvailable() == 600; }, 3000));
+    EXPECT_TRUE(memo.lines.isEmpty());
+
+    // Once the receive path has emptied the ring, the drain takes them in three portions.
+    hub->RxReadIndex = hub->RxWriteIndex;
+    hub->DrainTransports();
+    EXPECT_EQ(ringBytes(), second);
+    EXPECT_EQ(memo.lines, QStringList(3, QStringLiteral("ServerSocket1ClientRead")));
+}
+
+TEST_F(HubTcpTest, CloseTransportStopsTheListenerAndLetsTheLastFrameGoOut)
+{
+    makeServerHub();
+    const quint16 port = static_cast<quint16>(hub->listeningPort());
+    ReaderStandIn board;
+    ASSERT_TRUE(boardConnects(board));
+
+    memo.lines.clear();
+    const QByteArray restart = buildFrame(0, 'G', bytesOf({0x01}));
+    EXPECT_EQ(hub->SendFrame(restart), restart.size());
+    hub->CloseTransport();
+    EXPECT_FALSE(hub->IsTransportOpen());
+    EXPECT_EQ(hub->listeningPort(), 0);
+    EXPECT_EQ(hub->serverConnectionCount(), 0);
+    ASSERT_TRUE(board.waitForFrames(1));
+    EXPECT_EQ(board.received().first(), restart);
+    ASSERT_TRUE(waitFor([&] { return !board.isConnected(); }, 3000));
+    EXPECT_TRUE(memo.lines.isEmpty()) << "a deliberate close writes no disconnect line";
+
+    QTcpSocket probe;
+    probe.connectToHost(QStringLiteral("127.0.0.1"), port);
+    EXPECT_FALSE(probe.waitForConnected(1000)) << "no stale listener on the old port";
+
+    // An idle server (no board yet) is stopped too, so a reopen on another port works.
+    hub->OpenTransport();
+    EXPECT_NE(hub->listeningPort(), 0);
+    hub->CloseTransport();
+    EXPECT_EQ(hub->listeningPort(), 0);
+}
+
+TEST_F(HubTcpTest, ClientConnectsSendsReadsAndReconnects)
+{
+    ReaderStandIn board;
+    ASSERT_TRUE(board.listen(0));
+    makeClientHub(board.serverPort());
+    EXPECT_EQ(memo.lines, QStringList{"ClientSocket1Connect"});
+    ASSERT_TRUE(hub->IsTransportOpen());
+
+    board.expect('x', 0x01, ReaderStandIn::split(burst(600), {100, 200}, 20));
+    const QByteArray frame = buildFrame(0, 'x', bytesOf({0x01, 0x26}));
+    EXPECT_EQ(hub->SendFrame(frame), 9u);
+    ASSERT_TRUE(board.waitForFrames(1));
+    EXPECT_EQ(board.received().first(), frame) << hexOf(board.received().first());
+    ASSERT_TRUE(ringHolds(600));
+    EXPECT_EQ(ringBytes(), burst(600));
+    EXPECT_EQ(memo.lines, QStringList{"ClientSocket1Connect"}) << "client reads write no line";
+
+    board.disconnectPeer();
+    ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000));
+    EXPECT_EQ(memo.lines, (QStringList{"ClientSocket1Connect", "ClientSocket1Disconnect"}));
+    EXPECT_EQ(hub->SendFrame(frame), 0u);
+
+    hub->OpenTransport();
+    EXPECT_TRUE(hub->IsTransportOpen());
+    EXPECT_EQ(memo.lines.last(), QStringLiteral("ClientSocket1Connect"));
+    EXPECT_EQ(hub->RxWriteIndex, 0) << "a reopen empties the ring";
+}
+
+TEST_F(HubTcpTest, ClientGivesUpAfterFiveSecondsWhenTheBoardRefuses)
+{
+    quint16 refusedPort = 0;
+    {
+        QTcpServer closed;
+        ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+        refusedPort = closed.serverPort();
+    }
+    const uint32_t start = systemTick();
+    makeClientHub(refusedPort);
+    EXPECT_GE(ticksSince(start, systemTick()), 5000u);
+    EXPECT_EQ(memo.lines, (QStringList{"ClientSocket1Error", "コネクト待ち　タイムオーバー"}));
+    EXPECT_FALSE(hub->IsTransportOpen());
+    EXPECT_EQ(hub->SendFrame(buildFrame(0, 'R', QByteArray())), 0u);
+}
