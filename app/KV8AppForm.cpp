@@ -1,0 +1,386 @@
+#include "app/KV8AppForm.h"
+
+#include "app/AboutBox.h"
+#include "app/GridCsv.h"
+#include "platform/AppPaths.h"
+#include "platform/Cp932.h"
+#include "platform/MessageService.h"
+#include "platform/PendingMessages.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <exception>
+
+TKV8AppForm *KV8AppForm = nullptr;
+
+namespace
+{
+
+constexpr int designGridRows = 20; // title row included
+constexpr int GridRawBytesRole = Qt::UserRole + 1;
+constexpr int designWidth = 640;
+constexpr int inOutExtraWidth = 65;
+
+// Paints the row counted last in red (the others black) while the hub asks for it.
+class LastRowDelegate : public QStyledItemDelegate
+{
+public:
+    LastRowDelegate(TKV8AppForm *form) : QStyledItemDelegate(form), form_(form) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int row = form_->HighlightedRow();
+        if (row < 0)
+            return;
+        const QColor colour = index.row() + 1 == row ? QColor(255, 0, 0) : QColor(0, 0, 0);
+        option->palette.setColor(QPalette::Text, colour);
+        option->palette.setColor(QPalette::HighlightedText, colour);
+    }
+
+private:
+    TKV8AppForm *form_;
+};
+
+} // namespace
+
+TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
+{
+    setObjectName(QStringLiteral("KV8AppForm"));
+    setApplicationClosing(false);
+    buildLayout();
+    buildMenus();
+    buildToolBar();
+
+    IniFileName = settingsFilePath();
+    LoadSettings(IniFileName, *this);
+
+    setItemVisible("MnM750_Sepa", fM750 && fM750Cmd);
+    setItemVisible("MnM750ReStart", fM750 && fM750Cmd);
+    setItemVisible("MnM750Bps", fM750 && fM750Cmd);
+    setItemVisible("MnM750ProgMode", fM750 && fM750Cmd);
+    setItemVisible("ReadLoopPolling1", fCustomCmd1 != 0);
+    setItemVisible("Inventory16Slots1", fUseInv16SlotsCmd != 0);
+    setItemVisible("MnSetSpeed", fVER121 != 0);
+    setItemVisible("MnSetAnci", fVER121 != 0);
+
+    QStringList titles = {QStringLiteral("No."), QStringLiteral("データ数"), QStringLiteral("受信データ"),
+                          QStringLiteral("ＵＩＤ")};
+    if (fUseInOutFormat)
+        titles << InOutTitle;
+    StringGrid1->setColumnCount(static_cast<int>(titles.size()));
+    StringGrid1->setHorizontalHeaderLabels(titles);
+
+    // The idle moment: the event queue has gone empty and the thread is about to sleep.
+    idleConnection_ = connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+                              &TKV8AppForm::ShowLockMenus);
+    setItemVisible("MnGateCmd", fGateCmd != 0);
+    setItemVisible("M7501", fGateCmd && fM750);
+    UpdateMenuState(0);
+
+    RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
+    RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
+    AskSavePath = [this](const QString &initialPath) {
+        return QFileDialog::getSaveFileName(this, QString(), initialPath, QStringLiteral("CSVﾌｧｲﾙ (*.csv)"));
+    };
+}
+
+TKV8AppForm::~TKV8AppForm()
+{
+    disconnect(idleConnection_);
+    Shutdown();
+    if (KV8AppForm == this)
+        KV8AppForm = nullptr;
+}
+
+void TKV8AppForm::buildLayout()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("CentralPanel"));
+    setCentralWidget(central);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    layout->addWidget(PageControl1);
+
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    StringGrid1 = new QTableWidget(designGridRows - 1, 4, TabSheet1);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->verticalHeader()->setVisible(false);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setItemDelegate(new LastRowDelegate(this));
+    auto *gridLayout = new QVBoxLayout(TabSheet1);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->addWidget(StringGrid1);
+    PageControl1->addTab(TabSheet1, QStringLiteral("受信データ"));
+
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    Memo1 = new QPlainTextEdit(TabSheet2);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    auto *memoLayout = new QVBoxLayout(TabSheet2);
+    memoLayout->setContentsMargins(0, 0, 0, 0);
+    memoLayout->addWidget(Memo1);
+    PageControl1->addTab(TabSheet2, QStringLiteral("ログ"));
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    setStatusBar(StatusBar);
+    StatusPanel0 = new QLabel(StatusBar);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel0->setMinimumWidth(120);
+    StatusPanel1 = new QLabel(StatusBar);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusBar->addWidget(StatusPanel0);
+    StatusBar->addWidget(StatusPanel1, 1);
+
+    Notebook1 = new QStackedWidget(this);
+    Notebook1->setObjectName(QStringLiteral("Notebook1"));
+    PageRS232C = new QWidget;
+    PageRS232C->setObjectName(QStringLiteral("RS232C"));
+    CBReOpen = new QCheckBox(QStringLiteral("有効"), PageRS232C);
+    CBReOpen->setObjectName(QStringLiteral("CBReOpen"));
+    CBCOMPort = new QComboBox(PageRS232C);
+    CBCOMPort->setObjectName(QStringLiteral("CBCOMPort"));
+    CBSpeed = new QComboBox(PageRS232C);
+    CBSpeed->setObjectName(QStringLiteral("CBSpeed"));
+    CBSpeed->addItems({QStringLiteral("9600bps"), QStringLiteral("19.2kbps"), QStringLiteral("38.4kbps")});
+    BtReOpen = new QPushButton(QStringLiteral("再オープン"), PageRS232C);
+    BtReOpen->setObjectName(QStringLiteral("BtReOpen"));
+    auto *serialLayout = new QHBoxLayout(PageRS232C);
+    serialLayout->setContentsMargins(0, 0, 0, 0);
+    serialLayout->addWidget(CBReOpen);
+    serialLayout->addWidget(CBCOMPort);
+    serialLayout->addWidget(CBSpeed);
+    serialLayout->addWidget(BtReOpen);
+    Notebook1->addWidget(PageRS232C);
+
+    PageTCPIP = new QWidget;
+    PageTCPIP->setObjectName(QStringLiteral("TCP_IP"));
+    ST_TCPAddress = new QLabel(PageTCPIP);
+    ST_TCPAddress->setObjectName(QStringLiteral("ST_TCPAddress"));
+    ST_TCPPORT = new QLabel(PageTCPIP);
+    ST_TCPPORT->setObjectName(QStringLiteral("ST_TCPPORT"));
+    auto *tcpLayout = new QHBoxLayout(PageTCPIP);
+    tcpLayout->setContentsMargins(0, 0, 0, 0);
+    tcpLayout->addWidget(ST_TCPAddress);
+    tcpLayout->addWidget(ST_TCPPORT);
+    Notebook1->addWidget(PageTCPIP);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TKV8AppForm::Timer1Timer);
+
+    resize(designWidth, 480);
+}
+
+void TKV8AppForm::SetMainEnabled(bool enabled)
+{
+    menuBar()->setEnabled(enabled);
+    if (ToolBar1)
+        ToolBar1->setEnabled(enabled);
+    centralWidget()->setEnabled(enabled);
+}
+
+// --- log ---
+
+void TKV8AppForm::AddLog(const QString &line)
+{
+    if (!fLogOn)
+        return;
+    const QTextDocument *doc = Memo1->document();
+    const int lines = doc->isEmpty() ? 0 : doc->blockCount();
+    if (lines >= 1000)
+        Memo1->clear();
+    Memo1->appendPlainText(line);
+}
+
+// The pair doesn't nest: a second SuspendLog does nothing, and one ResumeLog restores.
+void TKV8AppForm::SuspendLog()
+{
+    if (!fLogOn)
+        return;
+    fLogOn = 0;
+}
+
+void TKV8AppForm::ResumeLog()
+{
+    if (fLogOn)
+        return;
+    fLogOn = 1;
+}
+
+// --- handlers ---
+
+void TKV8AppForm::RegisterHandler(const QString &itemName, MenuHandler handler)
+{
+    handlers_.insert(itemName, handler);
+}
+
+void TKV8AppForm::RunItem(const QString &itemName)
+{
+    if (QAction *action = Item(itemName))
+        runAction(action);
+}
+
+void TKV8AppForm::runAction(QAction *action)
+{
+    const MenuHandler handler = handlers_.value(action->objectName(), nullptr);
+    if (action->objectName() == QLatin1String("FileExit1")) {
+        FileExit1Execute();
+        return;
+    }
+    if (action->objectName() == QLatin1String("HelpAbout1")) {
+        HelpAbout1Execute();
+        return;
+    }
+    if (!handler)
+        return;
+    // Nothing may leave an event handler: an exception ends here in one message box.
+    try {
+        (this->*handler)(action);
+    } catch (const std::exception &e) {
+        showMessage(QString::fromLocal8Bit(e.what()), this);
+    } catch (...) {
+        showMessage(QStringLiteral("Exception"), this);
+    }
+}
+
+void TKV8AppForm::FileExit1Execute()
+{
+    close();
+}
+
+void TKV8AppForm::HelpAbout1Execute()
+{
+    if (AboutBox)
+        AboutBox->exec();
+}
+
+void TKV8AppForm::Copy1Click(QObject *)
+{
+    const QTableWidgetItem *cell = StringGrid1->currentItem();
+    QApplication::clipboard()->setText(cell ? cell->text() : QString());
+}
+
+void TKV8AppForm::MnFileSave1Click(QObject *)
+{
+    const QString chosen = AskSavePath(programDirectory() + QStringLiteral("/datalist.csv"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = csvPathFor(chosen);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        showMessage(QStringLiteral("ファイル ") + path + QStringLiteral(" を作成できません。"), this);
+        return;
+    }
+    file.write(csvText(GridRows()));
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        showMessage(QStringLiteral("ファイル ") + path + QStringLiteral(" を作成できません。"), this);
+}
+
+QList<QList<QByteArray>> TKV8AppForm::GridRows() const
+{
+    QList<QList<QByteArray>> rows;
+    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+        QList<QByteArray> row;
+        for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+            const QTableWidgetItem *cell = StringGrid1->item(r, c);
+            if (!cell) {
+                row << QByteArray();
+                continue;
+            }
+            const QVariant raw = cell->data(GridRawBytesRole);
+            row << (raw.isValid() ? raw.toByteArray() : unicodeToCp932(cell->text()));
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+int TKV8AppForm::HighlightedRow() const
+{
+    return -1;
+}
+
+void TKV8AppForm::Timer1Timer() {}
+
+// --- life cycle ---
+
+void TKV8AppForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The start-up road runs once, inside the event loop, so that closing the window from it
+    // really ends the program; a window shown again after being restored doesn't run it again.
+    if (!firstShowDone_) {
+        firstShowDone_ = true;
+        QMetaObject::invokeMethod(this, &TKV8AppForm::FormShow, Qt::QueuedConnection);
+    }
+}
+
+void TKV8AppForm::FormShow()
+{
+    setWindowTitle(QStringLiteral("ＫＶ８シリーズ　デモプログラム"));
+    processPendingMessages(0);
+    raise();
+    activateWindow();
+    if (fDufaultTab >= 0 && fDufaultTab < PageControl1->count()) {
+        PageControl1->setCurrentIndex(fDufaultTab);
+        PageControl1->setFocus();
+    }
+}
+
+void TKV8AppForm::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TKV8AppForm::FormClose()
+{
+    // Every running wait returns false from now on; the settings and the hub are dealt with
+    // once those waits have unwound (Shutdown), so nothing on the stack meets a deleted hub.
+    closed_ = true;
+    setApplicationClosing(true);
+    Timer1->stop();
+    QCoreApplication::quit();
+}
+
+void TKV8AppForm::Shutdown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    Timer1->stop();
+    if (closed_)
+        SaveSettings(IniFileName, *this);
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "app/OptionSettings.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QStatusBar;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class QToolBar;
+class QWidget;
+class TAboutBox;
+
+// The program's main window. It carries the settings of section "Option" as its own fields
+// (through OptionSettings), the log, the result grid, the menus and tool bar, and owns the hub.
+class TKV8AppForm : public QMainWindow, public OptionSettings
+{
+    Q_OBJECT
+
+public:
+    explicit TKV8AppForm(QWidget *owner = nullptr);
+    ~TKV8AppForm() override;
+
+    // --- components other code reaches ---
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QTableWidget *StringGrid1 = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QLabel *StatusPanel0 = nullptr;
+    QLabel *StatusPanel1 = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    QStackedWidget *Notebook1 = nullptr;
+    QWidget *PageRS232C = nullptr;
+    QWidget *PageTCPIP = nullptr;
+    QCheckBox *CBReOpen = nullptr;
+    QComboBox *CBCOMPort = nullptr;
+    QComboBox *CBSpeed = nullptr;
+    QPushButton *BtReOpen = nullptr;
+    QLabel *ST_TCPAddress = nullptr;
+    QLabel *ST_TCPPORT = nullptr;
+    QTimer *Timer1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+
+    // A menu item, sub-menu, pop-up item, tool button or action by its name (null if none).
+    QAction *Item(const QString &name) const;
+
+    // --- fields ---
+    QString IniFileName; // the settings file, built once at construction
+    int fLogOn = 1;
+    int SavedDispTxInfo = 0;
+    int SavedDispRecInfo = 0;
+    int fShowEEPROMInit = 0;
+    uint8_t MydData[8] = {};
+    uint8_t CurrentUid[8] = {};
+    uint8_t CurrentSid[4] = {};
+    uint8_t TagDSFID = 0;
+    uint8_t TagAFI = 0;
+    uint8_t TagICRef = 0;
+    uint8_t TagInfoFlags = 0;
+    uint8_t TagMemSize[2] = {};
+    uint8_t BlockNo = 0;
+
+    // --- log ---
+    void AddLog(const QString &line);
+    void SuspendLog();
+    void ResumeLog();
+
+    // --- menu state ---
+    void UpdateMenuState(int extended);
+    void ShowLockMenus();
+    void ToolBar1DblClick(Qt::KeyboardModifiers modifiers);
+
+    // "Main window disabled": the menu bar, the tool bar and the central widget, never the
+    // window itself (that would disable its modal dialogs too).
+    void SetMainEnabled(bool enabled);
+
+    // --- handlers of this window ---
+    void FormShow();
+    void FileExit1Execute();
+    void HelpAbout1Execute();
+    void Timer1Timer();
+    void MnFileSave1Click(QObject *Sender);
+    void Copy1Click(QObject *Sender);
+
+    // --- result grid ---
+    // Rows 1 .. RowCount - 1 as the CSV writes them.
+    QList<QList<QByteArray>> GridRows() const;
+    // The row the grid paints red (the hub's LastRecRow while its fDispCont1 is set), else -1.
+    int HighlightedRow() const;
+
+    // Menu commands run through this table: a handler family registers its handlers by item
+    // name; an item without a handler does nothing.
+    using MenuHandler = void (TKV8AppForm::*)(QObject *Sender);
+    void RegisterHandler(const QString &itemName, MenuHandler handler);
+    void RunItem(const QString &itemName); // as a click on the item (tests and pop-up items)
+
+    // Saves the settings and shuts the hub down; runs once, after every wait has unwound (the
+    // program calls it when its event loop has ended, the destructor otherwise).
+    void Shutdown();
+
+    // The default file name of the CSV save and the dialog that asks for it; tests replace the
+    // dialog with a function that returns the chosen path (empty: cancelled).
+    std::function<QString(const QString &initialPath)> AskSavePath;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void buildToolBar();
+    void setItemVisible(const char *name, bool visible);
+    void setItemEnabled(const char *name, bool enabled);
+    void runAction(QAction *action);
+    void FormClose();
+
+    QHash<QString, QAction *> items_;
+    QHash<QString, MenuHandler> handlers_;
+    bool firstShowDone_ = false;
+    bool closed_ = false;
+    bool shutDown_ = false;
+    QMetaObject::Connection idleConnection_;
+};
+
+extern TKV8AppForm *KV8AppForm;

@@ -1,0 +1,236 @@
+#include "app/KV8AppForm.h"
+
+#include "platform/AppPaths.h"
+#include "platform/Cp932.h"
+#include "platform/PendingMessages.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { setProgramPathForTest(dir.filePath("kv8demo")); }
+    void TearDown() override
+    {
+        form.reset();
+        setProgramPathForTest(QString());
+        setApplicationClosing(false);
+    }
+
+    void writeSettings(const QByteArray &text)
+    {
+        QFile f(dir.filePath("kv8demo.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    TKV8AppForm &make()
+    {
+        form = std::make_unique<TKV8AppForm>();
+        return *form;
+    }
+    QByteArray savedCsv(const QString &chosen)
+    {
+        form->AskSavePath = [chosen](const QString &) { return chosen; };
+        form->RunItem("MnFileSave1");
+        QFile f(dir.filePath("datalist.csv"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TKV8AppForm> form;
+};
+
+struct ItemState {
+    const char *name;
+    bool visible;
+    bool enabled;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, MenusWithDefaultSettingsLeaveOnlyFileGateM750AndHelpUsable)
+{
+    TKV8AppForm &w = make();
+    processPendingMessages(0); // one idle moment
+    const ItemState expected[] = {
+        {"MnFile", true, true},
+        {"MnHelp", true, true},
+        {"MnGateCmd", true, true},
+        {"M7501", true, true},
+        {"MnDebug1", true, false},
+        {"MnSetCmd", false, false},
+        {"MnISO15693", true, false},
+        {"MnMyd1", true, false},
+        {"MnTAGIT1", false, false},
+        {"MnSet1", true, false},
+        {"MnCustom", true, false},
+        {"MnMelodyLEDCmd", true, true},
+        {"MnDispCountDlg", true, true},
+        {"MnM750GCount", true, true},
+        {"MnGateMode", true, false},
+        {"MnCountEEPROM", true, false},
+        {"MnM750ReStart", false, false},
+        {"MnM750_Sepa", false, true},
+        {"IOBEEPROMCmd", false, true},
+        {"MnCmdOutp", false, true},
+        {"N12", false, true},
+        {"MnReadRAM1", false, true},
+        {"MnCommCommand", false, true},
+        {"MnEEPROM1", false, true},
+        {"MnSetSpeed", true, true},
+        {"MnSetAnci", false, true},
+        {"MnCustTILight1", true, true},
+        {"MnCustTI1", false, true},
+        {"MnLockBlock", false, true},
+        {"MNLockDSFID", false, true},
+        {"TBtSetCmdMode", true, true},
+        {"TBtDataWrite", true, false},
+        {"ToolButton2", false, false},
+        {"TBtModeSet", true, false},
+        {"ReadLoopPolling1", false, true},
+        {"Inventory16Slots1", false, true},
+        {"MnSetTCPIP1", false, true},
+        {"MnDataClear", false, true},
+        {"Copy1", true, true},
+        {"MnGridClr", true, true},
+        {"FileExit1", true, true},
+        {"HelpAbout1", true, true},
+    };
+    for (const ItemState &e : expected) {
+        const QAction *a = w.Item(e.name);
+        ASSERT_NE(a, nullptr) << e.name;
+        EXPECT_EQ(a->isVisible(), e.visible) << e.name;
+        if (e.visible) { // Qt reports every hidden action as disabled
+            EXPECT_EQ(a->isEnabled(), e.enabled) << e.name;
+        }
+    }
+    EXPECT_EQ(w.Item("FileExit1")->text(), "終了(&X)");
+    EXPECT_EQ(w.Item("MnInventory1Slot1")->shortcut(), QKeySequence("Ctrl+F1"));
+    EXPECT_EQ(w.Item("MnGridClr")->shortcut(), QKeySequence("F9"));
+}
+
+TEST_F(MainWindowTest, FlagsFromTheSettingsFileShowTheirItems)
+{
+    writeSettings("[Option]\r\nfCmdOutpStr=1\r\nfDispEXTSet1=1\r\nfCommComand=1\r\nfM750Cmd=1\r\n"
+                  "EnabLockBlock=1\r\nfVER121=0\r\nfCustomCmd1=1\r\nfUseInOutFormat=0\r\n");
+    TKV8AppForm &w = make();
+    processPendingMessages(0);
+    for (const char *name : {"MnCmdOutp", "N12", "MnSetAnci", "MnSetRWIDNUM", "MnCommCommand", "MnM750ReStart",
+                             "MnM750_Sepa", "MnLockBlock", "MnLockEAS1", "ReadLoopPolling1"})
+        EXPECT_TRUE(w.Item(name)->isVisible()) << name;
+    EXPECT_FALSE(w.Item("MnSetSpeed")->isVisible());
+    EXPECT_FALSE(w.Item("MnM750ReStart")->isEnabled());
+    EXPECT_EQ(w.StringGrid1->columnCount(), 4);
+}
+
+TEST_F(MainWindowTest, LockItemsAreHiddenAgainAtEveryIdleMomentAndToolBarDoubleClickTogglesTheInitItem)
+{
+    TKV8AppForm &w = make();
+    w.Item("MnLock2Blocks")->setVisible(true);
+    processPendingMessages(0);
+    EXPECT_FALSE(w.Item("MnLock2Blocks")->isVisible());
+
+    QTest::mouseDClick(w.ToolBar1, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(2, 2));
+    EXPECT_TRUE(w.Item("MnEEPROM1")->isVisible());
+    QTest::mouseDClick(w.ToolBar1, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(2, 2));
+    EXPECT_FALSE(w.Item("MnEEPROM1")->isVisible());
+    w.ToolBar1DblClick(Qt::ShiftModifier | Qt::ControlModifier);
+    w.ToolBar1DblClick(Qt::ShiftModifier);
+    EXPECT_FALSE(w.Item("MnEEPROM1")->isVisible());
+}
+
+TEST_F(MainWindowTest, LogClearsAtThousandLinesAndSuspendDoesNotNest)
+{
+    TKV8AppForm &w = make();
+    for (int i = 0; i < 1000; ++i)
+        w.AddLog(QString::number(i));
+    EXPECT_EQ(w.Memo1->document()->blockCount(), 1000);
+    w.AddLog("next");
+    EXPECT_EQ(w.Memo1->toPlainText(), "next");
+
+    w.SuspendLog();
+    w.SuspendLog();
+    w.AddLog("hidden");
+    w.ResumeLog();
+    w.AddLog("shown");
+    EXPECT_EQ(w.Memo1->toPlainText(), "next\nshown");
+}
+
+TEST_F(MainWindowTest, CsvOfAFreshGridHoldsNineteenEmptyLinesOfFiveCells)
+{
+    make();
+    QByteArray expected;
+    for (int i = 0; i < 19; ++i)
+        expected += ",,,,\r\n";
+    const QByteArray csv = savedCsv(dir.filePath("datalist.txt"));
+    EXPECT_EQ(csv, expected) << hexOf(csv);
+}
+
+TEST_F(MainWindowTest, CsvWritesWireBytesUnchangedOtherCellsInCp932AndAnUncreatableFileSaysSo)
+{
+    writeSettings("[Option]\r\nfUseInOutFormat=0\r\n");
+    TKV8AppForm &w = make();
+    w.StringGrid1->setRowCount(2);
+    auto *wire = new QTableWidgetItem(cp932ToUnicode(bytesOf({0x82, 0xA0, 0xFF})));
+    wire->setData(Qt::UserRole + 1, bytesOf({0x82, 0xA0, 0xFF}));
+    w.StringGrid1->setItem(0, 2, wire);
+    w.StringGrid1->setItem(0, 0, new QTableWidgetItem("1"));
+    w.StringGrid1->setItem(0, 3, new QTableWidgetItem("E0 04,01"));
+    w.StringGrid1->setItem(1, 1, new QTableWidgetItem("入"));
+    const QByteArray csv = savedCsv(dir.filePath("datalist"));
+    const QByteArray expected =
+        "1,," + bytesOf({0x82, 0xA0, 0xFF}) + ",E0 04,01\r\n," + unicodeToCp932("入") + ",,\r\n";
+    EXPECT_EQ(csv, expected) << hexOf(csv) << "\n" << hexOf(expected);
+
+    MessageBoxRecorder boxes;
+    const QString bad = dir.filePath("no/such/x.csv");
+    w.AskSavePath = [bad](const QString &) { return bad; };
+    w.RunItem("MnFileSave1");
+    EXPECT_EQ(boxes.texts(), QStringList{"ファイル " + bad + " を作成できません。"});
+}
+
+TEST_F(MainWindowTest, CopyPutsTheCurrentCellOnTheClipboard)
+{
+    TKV8AppForm &w = make();
+    w.StringGrid1->setItem(2, 3, new QTableWidgetItem("E0 04 01 00"));
+    w.StringGrid1->setCurrentCell(2, 3);
+    w.RunItem("Copy1");
+    EXPECT_EQ(QApplication::clipboard()->text(), "E0 04 01 00");
+    w.StringGrid1->setCurrentCell(4, 1);
+    w.RunItem("Copy1");
+    EXPECT_EQ(QApplication::clipboard()->text(), "");
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheSettingsBesideTheProgramWithTheForcedValues)
+{
+    writeSettings("[Option]\r\nUseUSB=0\r\nfM750=0\r\nComPort=7\r\n");
+    TKV8AppForm &w = make();
+    EXPECT_EQ(w.IniFileName, dir.filePath("kv8demo.ini"));
+    EXPECT_EQ(w.UseUSB, 2);
+    EXPECT_EQ(w.StringGrid1->horizontalHeaderItem(4)->text(), "入／出");
+    w.close();
+    form.reset();
+    QFile f(dir.filePath("kv8demo.ini"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.contains("UseUSB=2\r\n"));
+    EXPECT_TRUE(text.contains("fM750=1\r\n"));
+    EXPECT_TRUE(text.contains("ComPort=7\r\n"));
+}
