@@ -2,6 +2,8 @@
 
 #include "app/AboutBox.h"
 #include "app/GridCsv.h"
+#include "link/ResultGrid.h"
+#include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
 #include "platform/MessageService.h"
@@ -38,8 +40,6 @@ TKV8AppForm *KV8AppForm = nullptr;
 namespace
 {
 
-constexpr int designGridRows = 20; // title row included
-constexpr int GridRawBytesRole = Qt::UserRole + 1;
 constexpr int designWidth = 640;
 constexpr int inOutExtraWidth = 65;
 
@@ -130,7 +130,7 @@ void TKV8AppForm::buildLayout()
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    StringGrid1 = new QTableWidget(designGridRows - 1, 4, TabSheet1);
+    StringGrid1 = new QTableWidget(GridDesignRowCount - 1, 4, TabSheet1);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->verticalHeader()->setVisible(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -311,17 +311,10 @@ void TKV8AppForm::MnFileSave1Click(QObject *)
 QList<QList<QByteArray>> TKV8AppForm::GridRows() const
 {
     QList<QList<QByteArray>> rows;
-    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+    for (int r = 1; r < gridRowCount(StringGrid1); ++r) {
         QList<QByteArray> row;
-        for (int c = 0; c < StringGrid1->columnCount(); ++c) {
-            const QTableWidgetItem *cell = StringGrid1->item(r, c);
-            if (!cell) {
-                row << QByteArray();
-                continue;
-            }
-            const QVariant raw = cell->data(GridRawBytesRole);
-            row << (raw.isValid() ? raw.toByteArray() : unicodeToCp932(cell->text()));
-        }
+        for (int c = 0; c < StringGrid1->columnCount(); ++c)
+            row << gridCellBytes(StringGrid1, c, r);
         rows << row;
     }
     return rows;
@@ -329,7 +322,9 @@ QList<QList<QByteArray>> TKV8AppForm::GridRows() const
 
 int TKV8AppForm::HighlightedRow() const
 {
-    return -1;
+    if (!TComXDlg || !TComXDlg->fDispCont1)
+        return -1;
+    return TComXDlg->LastRecRow;
 }
 
 void TKV8AppForm::Timer1Timer() {}

@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QToolBar>
 #include <QStackedWidget>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace

@@ -1,5 +1,7 @@
 #include "app/KV8AppForm.h"
 
+#include "link/ResultGrid.h"
+
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
 #include "platform/PendingMessages.h"
@@ -187,13 +189,11 @@ TEST_F(MainWindowTest, CsvWritesWireBytesUnchangedOtherCellsInCp932AndAnUncreata
 {
     writeSettings("[Option]\r\nfUseInOutFormat=0\r\n");
     TKV8AppForm &w = make();
-    w.StringGrid1->setRowCount(2);
-    auto *wire = new QTableWidgetItem(cp932ToUnicode(bytesOf({0x82, 0xA0, 0xFF})));
-    wire->setData(Qt::UserRole + 1, bytesOf({0x82, 0xA0, 0xFF}));
-    w.StringGrid1->setItem(0, 2, wire);
-    w.StringGrid1->setItem(0, 0, new QTableWidgetItem("1"));
-    w.StringGrid1->setItem(0, 3, new QTableWidgetItem("E0 04,01"));
-    w.StringGrid1->setItem(1, 1, new QTableWidgetItem("入"));
+    setGridRowCount(w.StringGrid1, 3);
+    setGridCellBytes(w.StringGrid1, 2, 1, bytesOf({0x82, 0xA0, 0xFF}));
+    setGridCellText(w.StringGrid1, 0, 1, "1");
+    setGridCellText(w.StringGrid1, 3, 1, "E0 04,01");
+    setGridCellText(w.StringGrid1, 1, 2, "入");
     const QByteArray csv = savedCsv(dir.filePath("datalist"));
     const QByteArray expected =
         "1,," + bytesOf({0x82, 0xA0, 0xFF}) + ",E0 04,01\r\n," + unicodeToCp932("入") + ",,\r\n";
