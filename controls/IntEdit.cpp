@@ -1,0 +1,204 @@
+#include "controls/IntEdit.h"
+
+#include "controls/RadixText.h"
+#include "platform/Beep.h"
+
+#include <QKeyEvent>
+
+TIntEdit::TIntEdit(QWidget *parent) : TRevisedSpinEdit(parent)
+{
+    SetMaxValue(defaultMax);
+    SetMinValue(defaultMin);
+    SetUpperCase(true);
+}
+
+int64_t TIntEdit::view(int32_t v) const
+{
+    return radixView(v, radix_);
+}
+
+void TIntEdit::SetRadix(int radix)
+{
+    const int base = radix < 0 ? -radix : radix;
+    if (base < 2 || base > 36) {
+        beep();
+        return;
+    }
+    if (radix == radix_)
+        return;
+    const int32_t value = GetValue();
+    radix_ = radix;
+
+    validChars_.clear();
+    if (radix < 0)
+        validChars_ += QStringLiteral("+-");
+    for (int d = 0; d < base && d < 10; ++d)
+        validChars_ += QChar(u'0' + d);
+    for (int d = 10; d < base; ++d)
+        validChars_ += QChar(u'A' + d - 10);
+    for (int d = 10; d < base; ++d)
+        validChars_ += QChar(u'a' + d - 10);
+
+    if (radix < 0 && MinValue() == 0 && MaxValue() == static_cast<int32_t>(0xFFFFFFFFu)) {
+        SetMinValue(defaultMin);
+        SetMaxValue(defaultMax);
+    } else if (radix > 0 && MinValue() == defaultMin && MaxValue() == defaultMax) {
+        SetMinValue(0);
+        SetMaxValue(static_cast<int32_t>(0xFFFFFFFFu));
+    }
+    SetValue(value);
+}
+
+int32_t TIntEdit::GetValue() const
+{
+    return stol(text(), radix_);
+}
+
+void TIntEdit::SetValue(int32_t value)
+{
+    SetText(ltos(value, radix_));
+}
+
+void TIntEdit::SetText(const QString &t)
+{
+    setText(SaturatedValue(t));
+}
+
+void TIntEdit::SetOverWriteMode(TOverWrite mode)
+{
+    if (mode == overWriteMode_)
+        return;
+    overWriteMode_ = mode;
+    overwrite_ = mode == owOverWrite;
+}
+
+bool TIntEdit::IsValidChar(int key)
+{
+    bool ok;
+    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key))))
+        ok = true;
+    else if (key >= 0x20)
+        ok = false;
+    else if (key == 13)
+        ok = (editModes_ & imEnterNext) != 0;
+    else
+        ok = true;
+    if (!EditorEnabled() && (key >= 0x20 || key == 8))
+        ok = false;
+    return ok;
+}
+
+QString TIntEdit::SaturatedValue(const QString &t)
+{
+    if (view(MaxValue()) < view(MinValue()))
+        return t;
+    int stop = 0;
+    const int32_t v = stol(t, radix_, &stop);
+    const bool stoppedOnPrintable = stop < t.size() && t[stop].unicode() >= 0x20;
+    const int32_t top = radix_ > 0 ? static_cast<int32_t>(0xFFFFFFFFu) : 0x7FFFFFFF;
+    const int32_t bottom = radix_ > 0 ? 0 : -2147483647;
+    if ((stoppedOnPrintable && v == top) || view(v) > view(MaxValue())) {
+        beep();
+        return ltos(MaxValue(), radix_);
+    }
+    if ((stoppedOnPrintable && v == bottom) || view(v) < view(MinValue())) {
+        beep();
+        return ltos(MinValue(), radix_);
+    }
+    return t;
+}
+
+void TIntEdit::step(bool up)
+{
+    if (isReadOnly()) {
+        beep();
+        return;
+    }
+    const int64_t v = view(GetValue());
+    const int64_t inc = Increment();
+    const int64_t hi = view(MaxValue());
+    const int64_t lo = view(MinValue());
+    int64_t next;
+    if (hi < lo)
+        next = up ? v + inc : v - inc;
+    else if (up && (editModes_ & imArrowWrap) && v == hi)
+        next = lo;
+    else if (!up && (editModes_ & imArrowWrap) && v == lo)
+        next = hi;
+    else if (up)
+        next = v <= hi - inc ? v + inc : hi;
+    else
+        next = v >= lo + inc ? v - inc : lo;
+    SetValue(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(next))));
+}
+
+void TIntEdit::UpClick()
+{
+    step(true);
+}
+
+void TIntEdit::DownClick()
+{
+    step(false);
+}
+
+void TIntEdit::DoEnter()
+{
+    if (overWriteMode_ != owOverWrite)
+        overwrite_ = false;
+    if (enterColumn_ >= 0)
+        setCursorPosition(enterColumn_);
+    if (overwrite_ && hasSelectedText()) {
+        const int start = selectionStart();
+        setCursorPosition(start);
+    }
+}
+
+bool TIntEdit::KeyDown(QKeyEvent *event)
+{
+    if (!TRevisedSpinEdit::KeyDown(event))
+        return false;
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && overWriteMode_ == owToggle) {
+        overwrite_ = !overwrite_;
+        return false;
+    }
+    return true;
+}
+
+void TIntEdit::KeyPress(int &key, QKeyEvent *event)
+{
+    if (key == 13 && (editModes_ & imEnterNext)) {
+        key = 0;
+        focusNextChild();
+        return;
+    }
+    bool signReplace = false;
+    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key)))) {
+        if (key == '+' || key == '-') {
+            deselect();
+            setCursorPosition(0);
+        }
+        const int pos = cursorPosition();
+        if (pos < text().size() && (text()[pos] == u'+' || text()[pos] == u'-'))
+            signReplace = true;
+    } else {
+        if (key == 0 || key == 3 || key == 24 || key == 26) {
+            applyTypedChar(key, event);
+            return;
+        }
+        if (key == 22)
+            key = 0;
+    }
+    const bool replace = overwrite_ ? (!hasSelectedText() || signReplace) : signReplace;
+    if (!replace || key < 0x20) {
+        if (key == 0)
+            beep();
+        else
+            applyTypedChar(key, event);
+        return;
+    }
+    replaceAtCaret(QChar(static_cast<char16_t>(key)));
+    if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
+        setCursorPosition(cursorPosition() - 1);
+    key = 0;
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "controls/FieldEdit.h"
+
+#include <cstdint>
+
+class QTimer;
+class QToolButton;
+
+// A one-line edit with a pair of spin buttons at its right edge. Holding a button down with
+// the left mouse button steps at once, again 400 ms after the press and then every 100 ms;
+// the press first gives the edit the focus. Up and Down step once per key press event (the
+// keyboard's auto-repeat included). A typed character that IsValidChar refuses is dropped
+// with a beep. No mouse-wheel or page stepping.
+class TCSpinEdit : public FieldEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TCSpinEdit(QWidget *parent = nullptr);
+
+    int32_t MinValue() const { return minValue_; }
+    void SetMinValue(int32_t v) { minValue_ = v; }
+    int32_t MaxValue() const { return maxValue_; }
+    void SetMaxValue(int32_t v) { maxValue_ = v; }
+    int32_t Increment() const { return increment_; }
+    void SetIncrement(int32_t v) { increment_ = v; }
+    bool EditorEnabled() const { return editorEnabled_; }
+    void SetEditorEnabled(bool on) { editorEnabled_ = on; }
+
+    QToolButton *upButton() const { return up_; }
+    QToolButton *downButton() const { return down_; }
+
+    static constexpr int firstRepeatMs = 400;
+    static constexpr int repeatMs = 100;
+
+protected:
+    // The character filter of typing; the base accepts digits, the signs and the decimal
+    // separator, control characters but Enter, and nothing printable while the editor is
+    // disabled.
+    virtual bool IsValidChar(int key);
+    virtual void UpClick() {}
+    virtual void DownClick() {}
+
+    // Runs for a key press before its character: Up and Down step here. Returns false when
+    // the key is used up.
+    virtual bool KeyDown(QKeyEvent *event);
+    // Runs for every typed character after the filter (key is 0 when the filter refused it);
+    // the default lets the edit handle it.
+    virtual void KeyPress(int &key, QKeyEvent *event);
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void layoutButtons();
+    void stepFrom(QToolButton *button);
+
+    int32_t minValue_ = 0;
+    int32_t maxValue_ = 0;
+    int32_t increment_ = 1;
+    bool editorEnabled_ = true;
+    QToolButton *up_;
+    QToolButton *down_;
+    QToolButton *held_ = nullptr;
+    QTimer *repeat_;
+};
+
+// The spin edit with the focus rules of the field edit, text alignment, the input method
+// switched off, and the saturation hook that leaving the field applies.
+class TRevisedSpinEdit : public TCSpinEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TRevisedSpinEdit(QWidget *parent = nullptr);
+
+protected:
+    // The text the field shows after leaving it or being set from code; the base keeps it.
+    virtual QString SaturatedValue(const QString &text) { return text; }
+    // The enter and exit events, after the base's own handling.
+    virtual void DoEnter() {}
+    virtual void DoExit() {}
+
+    bool cutPasteAllowed() const override { return EditorEnabled() && !isReadOnly(); }
+    void CMEnter(bool fromMouse) override;
+    bool CMExit() override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+};

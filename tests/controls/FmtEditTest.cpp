@@ -1,0 +1,289 @@
+#include "controls/FmtEdit.h"
+#include "controls/ControlMessages.h"
+
+#include "FieldTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct FmtForm : FieldForm<TFmtEdit> {
+    explicit FmtForm(TFmtKind kind, const char *min = "", const char *max = "",
+                     unsigned modes = fmStrictRange | fmIllegalBeep)
+    {
+        field->SetFmtKind(kind);
+        field->SetFmtModes(modes);
+        field->SetMinValue(QString::fromLatin1(min));
+        field->SetMaxValue(QString::fromLatin1(max));
+        field->Loaded();
+        resetBeepCount();
+        show();
+    }
+    // Enters the field with an empty text (or the kind's template) and types keys.
+    void typeFresh(const QString &keys)
+    {
+        tabIn();
+        if (field->FmtKind() != fkDate && field->FmtKind() != fkTime && field->FmtKind() != fkYesNo)
+            field->setText(QString());
+        field->setCursorPosition(0);
+        QTest::keyClicks(field, keys);
+    }
+};
+
+std::string textOf(const TFmtEdit *e)
+{
+    return e->text().toStdString();
+}
+
+} // namespace
+
+TEST(FmtEditTest, IpOctetClampsOnExitWithABeepAndNoBox)
+{
+    struct Case {
+        const char *min;
+        const char *typed;
+        const char *shown;
+        int beeps;
+    } const cases[] = {
+        {"0", "300", "255", 1}, {"0", "-5", "0", 1},    {"0", "", "", 0},     {"1", "", "1", 1},
+        {"1", "0", "1", 1},     {"0", "255", "255", 0}, {"1", "12", "12", 0}, {"0", "007", "007", 0},
+    };
+    for (const Case &c : cases) {
+        FmtForm f(fkInt, c.min, "255");
+        f.field->SetAlignment(taRightJustify);
+        f.typeFresh(QString::fromLatin1(c.typed));
+        resetBeepCount();
+        f.tabOut();
+        EXPECT_EQ(textOf(f.field), c.shown) << c.min << " typed " << c.typed;
+        EXPECT_EQ(beepCount(), c.beeps) << c.min << " typed " << c.typed;
+        EXPECT_TRUE(f.field->Valid());
+    }
+}
+
+TEST(FmtEditTest, IntegerKindTakesDigitsAndASignOnlyAtColumnZero)
+{
+    FmtForm f(fkInt, "0", "255");
+    f.typeFresh(QStringLiteral("1a2-"));
+    EXPECT_EQ(textOf(f.field), "12");
+    EXPECT_EQ(beepCount(), 2);
+    f.field->setCursorPosition(0);
+    QTest::keyClick(f.field, '-');
+    EXPECT_EQ(textOf(f.field), "-12");
+    QTest::keyClick(f.field, Qt::Key_Left);
+    QTest::keyClick(f.field, '+');
+    EXPECT_EQ(textOf(f.field), "+12");
+    QTest::keyClick(f.field, Qt::Key_Left);
+    QTest::keyClick(f.field, '3'); // a digit typed in front of a sign replaces it
+    EXPECT_EQ(textOf(f.field), "312");
+    EXPECT_EQ(beepCount(), 2);
+    EXPECT_EQ(f.field->GetAsInteger(), 312);
+}
+
+TEST(FmtEditTest, KindSwitchSetsDefaultBoundsAndTemplates)
+{
+    TFmtEdit e;
+    e.setText(QStringLiteral("abc"));
+    e.SetFmtKind(fkInt);
+    EXPECT_EQ(e.MaxValue().toStdString(), "2147483647");
+    EXPECT_EQ(e.MinValue().toStdString(), "-2147483647");
+    EXPECT_EQ(textOf(&e), "");
+    e.SetFmtKind(fkDate);
+    EXPECT_TRUE(e.MaxValue().isEmpty());
+    EXPECT_EQ(textOf(&e), "    /  /  ");
+    EXPECT_EQ(e.MaxLength(), 10);
+    EXPECT_EQ(e.OverWriteMode(), owOverWrite);
+    e.SetFmtKind(fkTime);
+    EXPECT_EQ(textOf(&e), "  :  :  ");
+    EXPECT_EQ(e.MaxLength(), 8);
+    e.SetFmtKind(fkYesNo);
+    EXPECT_EQ(textOf(&e), "N");
+    e.SetFmtKind(fkAll);
+    EXPECT_EQ(e.MaxLength(), 0);
+
+    e.SetFmtKind(fkInt);
+    e.SetMinValue(QStringLiteral("20"));
+    e.SetMaxValue(QStringLiteral("10"));
+    EXPECT_EQ(e.MaxValue().toStdString(), "20");
+    EXPECT_THROW(e.SetMaxValue(QStringLiteral("x")), EConvertError);
+}
+
+TEST(FmtEditTest, RangeFailureShowsTheBoxInTheSystemLanguageAndHoldsTheFocus)
+{
+    struct Case {
+        bool japanese;
+        const char *min;
+        const char *max;
+        const char *typed;
+        QString message;
+    } const cases[] = {
+        {false, "0", "255", "300", QStringLiteral("Range : 0 - 255")},
+        {true, "0", "255", "300", QStringLiteral("入力範囲は 0 ～ 255 です")},
+        {false, "10", "", "5", QStringLiteral("Range : Above 10")},
+        {true, "", "99", "100", QStringLiteral("入力範囲は 99 以下です")},
+    };
+    for (const Case &c : cases) {
+        setMessageLanguageForTest(c.japanese);
+        FmtForm f(fkInt, c.min, c.max, fmIllegalBeep | fmErrMsg);
+        f.typeFresh(QString::fromLatin1(c.typed));
+        MessageBoxRecorder boxes;
+        f.tabOut();
+        QTest::qWait(20);
+        ASSERT_EQ(boxes.boxes.size(), 1) << c.typed;
+        EXPECT_EQ(boxes.boxes[0].text, c.message);
+        EXPECT_EQ(f.field->text().toStdString(), c.typed);
+        EXPECT_FALSE(f.field->Valid());
+        EXPECT_TRUE(f.field->hasFocus());
+    }
+    resetMessageLanguageForTest();
+
+    FmtForm f(fkInt, "0", "255", fmErrMsg | fmErrNext);
+    f.typeFresh(QStringLiteral("300"));
+    MessageBoxRecorder boxes;
+    f.tabOut();
+    QTest::qWait(20);
+    EXPECT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(f.next->hasFocus());
+}
+
+TEST(FmtEditTest, ThousandsSeparatorsAreShownWhileTypingButNotRead)
+{
+    FmtForm f(fkInt, "", "", fmStrictRange | fmIllegalBeep | fmThousands);
+    f.typeFresh(QStringLiteral("1234567"));
+    EXPECT_EQ(textOf(f.field), "1,234,567");
+    EXPECT_EQ(f.field->GetText().toStdString(), "1234567");
+    EXPECT_EQ(f.field->cursorPosition(), 9);
+
+    f.field->setCursorPosition(2); // just after the first separator
+    QTest::keyClick(f.field, Qt::Key_Backspace);
+    EXPECT_EQ(textOf(f.field), "234,567");
+    EXPECT_EQ(f.field->cursorPosition(), 0);
+
+    EXPECT_EQ(f.field->InsComma(QStringLiteral("-123")).toStdString(), "-123");
+    EXPECT_EQ(f.field->InsComma(QStringLiteral("+1234")).toStdString(), "+1,234");
+    EXPECT_EQ(f.field->InsComma(QStringLiteral("1234.567891")).toStdString(), "1,234.567,891");
+    EXPECT_EQ(beepCount(), 0);
+}
+
+TEST(FmtEditTest, DateKindTypesIntoItsTemplateAndNormalisesOnExit)
+{
+    FmtForm f(fkDate);
+    f.typeFresh(QStringLiteral("20080230"));
+    EXPECT_EQ(textOf(f.field), "2008/02/30");
+    f.tabOut();
+    EXPECT_EQ(textOf(f.field), "2008/03/01");
+    EXPECT_EQ(f.field->GetAsDateTime(), EncodeDate(2008, 3, 1));
+
+    f.tabIn();
+    f.field->setCursorPosition(5);
+    QTest::keyClick(f.field, Qt::Key_Backspace); // steps over the separator and blanks the digit
+    EXPECT_EQ(textOf(f.field), "200 /03/01");
+    EXPECT_EQ(f.field->cursorPosition(), 3);
+    f.field->setCursorPosition(8);
+    QTest::keyClick(f.field, Qt::Key_Delete);
+    EXPECT_EQ(textOf(f.field), "200 /03/ 1");
+    QTest::keyClick(f.field, 'x');
+    EXPECT_EQ(textOf(f.field), "200 /03/ 1");
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST(FmtEditTest, TextThatIsNoDateIsReportedWhateverTheModesAndNotRewritten)
+{
+    FmtForm f(fkDate);
+    f.tabIn();
+    f.field->setText(QStringLiteral("0000/01/01"));
+    MessageBoxRecorder boxes;
+    setMessageLanguageForTest(false);
+    f.tabOut();
+    QTest::qWait(20);
+    resetMessageLanguageForTest();
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_EQ(boxes.boxes[0].text.toStdString(), "Invalid input");
+    EXPECT_EQ(textOf(f.field), "0000/01/01");
+    EXPECT_FALSE(f.field->Valid());
+    EXPECT_TRUE(f.field->hasFocus());
+}
+
+TEST(FmtEditTest, TimeYesNoAndListKindsFilterTheirKeys)
+{
+    FmtForm t(fkTime, "", "12:00:00");
+    t.typeFresh(QStringLiteral("235960"));
+    EXPECT_EQ(textOf(t.field), "23:59:60");
+    t.tabOut();
+    EXPECT_EQ(textOf(t.field), "12:00:00");
+
+    FmtForm y(fkYesNo);
+    y.typeFresh(QStringLiteral("y"));
+    EXPECT_EQ(textOf(y.field), "Y");
+    QTest::keyClick(y.field, ' ');
+    EXPECT_EQ(textOf(y.field), "N");
+    QTest::keyClick(y.field, 'q');
+    EXPECT_EQ(textOf(y.field), "N");
+    EXPECT_FALSE(y.field->GetAsBoolean());
+
+    FmtForm a(fkAppoint);
+    a.field->SetValidChars(QStringLiteral("ABC"));
+    a.typeFresh(QStringLiteral("ABDC"));
+    EXPECT_EQ(textOf(a.field), "ABC");
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST(FmtEditTest, TypedAccessOfAnotherKindRaisesTheErrorNamingTheField)
+{
+    TFmtEdit e;
+    e.setObjectName(QStringLiteral("EdDate"));
+    e.SetFmtKind(fkDate);
+    setMessageLanguageForTest(false);
+    try {
+        (void)e.GetAsInteger();
+        ADD_FAILURE() << "no error raised";
+    } catch (const EFmtEditError &err) {
+        EXPECT_EQ(err.text.toStdString(), "Item 'EdDate' cannot access as Integer.");
+    }
+    resetMessageLanguageForTest();
+    EXPECT_THROW(e.SetAsBoolean(true), EFmtEditError);
+    EXPECT_THROW((void)e.GetAsFloat(), EFmtEditError);
+    e.SetFmtKind(fkFloat);
+    e.SetAsFloat(2.5);
+    EXPECT_EQ(textOf(&e), "2.50");
+    EXPECT_THROW(e.SetAsDateTime(TDateTime()), EFmtEditError);
+}
+
+TEST(FmtEditTest, CtrlVPastesOnlyIntoTheUnrestrictedKind)
+{
+    QApplication::clipboard()->setText(QStringLiteral("99"));
+    for (TFmtKind kind : {fkInt, fkFloat, fkDate, fkTime, fkYesNo, fkAppoint}) {
+        FmtForm f(kind);
+        f.tabIn();
+        const QString before = f.field->text();
+        QTest::keyClick(f.field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(f.field->text(), before) << kind;
+        EXPECT_EQ(beepCount(), 1) << kind;
+    }
+    FmtForm all(fkAll);
+    all.tabIn();
+    QTest::keyClick(all.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(textOf(all.field), "99");
+}
+
+TEST(FmtEditTest, InputMethodTextMeetsTheKeyRulesCharacterByCharacter)
+{
+    FmtForm f(fkInt, "0", "255");
+    f.tabIn();
+    f.field->setText(QString());
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("１2３"));
+    QApplication::sendEvent(f.field, &commit);
+    EXPECT_EQ(textOf(f.field), "2");
+    EXPECT_EQ(beepCount(), 2);
+
+    FmtForm all(fkAll);
+    all.tabIn();
+    all.field->setText(QString());
+    QApplication::sendEvent(all.field, &commit);
+    EXPECT_EQ(all.field->text(), QStringLiteral("１2３"));
+}

@@ -1,0 +1,365 @@
+#include "controls/IntEdit.h"
+
+#include "FieldTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct IntForm : FieldForm<TIntEdit> {
+    IntForm(int radix, int32_t min, int32_t max)
+    {
+        field->SetMinValue(min);
+        field->SetMaxValue(max);
+        field->SetRadix(radix);
+        resetBeepCount();
+        show();
+    }
+    void type(const char *keys)
+    {
+        field->setFocus();
+        QTest::keyClicks(field, QString::fromLatin1(keys));
+    }
+};
+
+std::string textOf(const TIntEdit *e)
+{
+    return e->text().toStdString();
+}
+
+} // namespace
+
+TEST(IntEditTest, TypingKeepsOnlyDigitsOfTheRadixAndBeepsOncePerRefusedKey)
+{
+    IntForm f(-16, 0, 255);
+    f.field->setText(QString());
+    f.type("1fzg.");
+    EXPECT_EQ(textOf(f.field), "1F");
+    EXPECT_EQ(beepCount(), 3);
+
+    IntForm u(16, 0, 255);
+    u.field->setText(QString());
+    u.type("-+a");
+    EXPECT_EQ(textOf(u.field), "A");
+    EXPECT_EQ(beepCount(), 2);
+}
+
+TEST(IntEditTest, SignsLandAtColumnZeroAndOverwriteReplacesTheCharacterAtTheCaret)
+{
+    IntForm f(-10, TIntEdit::defaultMin, TIntEdit::defaultMax);
+    f.field->setText(QStringLiteral("12"));
+    f.field->setFocus();
+    f.field->setCursorPosition(2);
+    QTest::keyClick(f.field, '-');
+    EXPECT_EQ(textOf(f.field), "-12");
+    QTest::keyClick(f.field, '+');
+    EXPECT_EQ(textOf(f.field), "+12");
+    f.field->setCursorPosition(0);
+    QTest::keyClick(f.field, '7'); // a digit in front of a sign replaces the sign
+    EXPECT_EQ(textOf(f.field), "712");
+
+    f.field->SetOverWriteMode(owOverWrite);
+    f.field->setCursorPosition(1);
+    QTest::keyClicks(f.field, QStringLiteral("98"));
+    EXPECT_EQ(textOf(f.field), "798");
+    QTest::keyClick(f.field, '-');
+    EXPECT_EQ(textOf(f.field), "-98");
+    EXPECT_EQ(beepCount(), 0);
+}
+
+TEST(IntEditTest, InsertTogglesOverwriteOnlyUnderToggleModeAndEachVisitStartsInInsert)
+{
+    IntForm f(-10, 0, 999);
+    f.field->SetOverWriteMode(owToggle);
+    f.field->SetText(QStringLiteral("123"));
+    f.tabIn();
+    f.field->setCursorPosition(0);
+    QTest::keyClick(f.field, Qt::Key_Insert);
+    EXPECT_TRUE(f.field->Overwriting());
+    QTest::keyClick(f.field, '9');
+    EXPECT_EQ(textOf(f.field), "923");
+    f.tabOut();
+    f.tabIn();
+    EXPECT_FALSE(f.field->Overwriting());
+}
+
+TEST(IntEditTest, LeavingTheFieldClampsToTheNearerBoundWithABeep)
+{
+    struct Case {
+        const char *typed;
+        const char *shown;
+        int beeps;
+    } const cases[] = {{"1FF", "FF", 1}, {"-1", "0", 1}, {"", "", 0}, {"0A", "0A", 0}, {"+7", "+7", 0}};
+    for (const Case &c : cases) {
+        IntForm f(-16, 0, 255);
+        f.tabIn();
+        f.field->setText(QString());
+        QTest::keyClicks(f.field, QString::fromLatin1(c.typed));
+        resetBeepCount();
+        f.tabOut();
+        EXPECT_EQ(textOf(f.field), c.shown) << c.typed;
+        EXPECT_EQ(beepCount(), c.beeps) << c.typed;
+    }
+}
+
+TEST(IntEditTest, TypingNeverClampsAndAnEmptyFieldReadsAsZero)
+{
+    IntForm f(-10, 1, 255);
+    f.type("999");
+    EXPECT_EQ(beepCount(), 0);
+    EXPECT_EQ(textOf(f.field), "999");
+    f.field->setText(QString());
+    EXPECT_EQ(f.field->GetValue(), 0);
+}
+
+TEST(IntEditTest, SetValueAndSetTextClampWithABeep)
+{
+    IntForm f(-10, TIntEdit::defaultMin, TIntEdit::defaultMax);
+    f.field->SetValue(static_cast<int32_t>(0x80000000u));
+    EXPECT_EQ(textOf(f.field), "-2147483647");
+    EXPECT_EQ(beepCount(), 1);
+
+    IntForm g(-16, 0, 255);
+    g.field->SetText(QStringLiteral("12345678901"));
+    EXPECT_EQ(textOf(g.field), "FF");
+    g.field->SetValue(-3);
+    EXPECT_EQ(textOf(g.field), "0");
+    g.field->SetValue(0x7F);
+    EXPECT_EQ(textOf(g.field), "7F");
+    EXPECT_EQ(beepCount(), 2);
+}
+
+TEST(IntEditTest, RadixChangeKeepsTheValueAndSwapsOnlyTheDefaultRange)
+{
+    IntForm f(-10, TIntEdit::defaultMin, TIntEdit::defaultMax);
+    f.field->SetValue(-1);
+    f.field->SetRadix(16);
+    EXPECT_EQ(textOf(f.field), "FFFFFFFF");
+    EXPECT_EQ(f.field->MinValue(), 0);
+    EXPECT_EQ(static_cast<uint32_t>(f.field->MaxValue()), 0xFFFFFFFFu);
+    f.field->SetRadix(-10);
+    EXPECT_EQ(f.field->MinValue(), TIntEdit::defaultMin);
+    EXPECT_EQ(textOf(f.field), "-1");
+
+    IntForm g(-10, 0, 255);
+    g.field->SetValue(255);
+    g.field->SetRadix(16);
+    EXPECT_EQ(textOf(g.field), "FF");
+    EXPECT_EQ(g.field->MaxValue(), 255);
+    EXPECT_EQ(g.field->ValidChars().toStdString(), "0123456789ABCDEFabcdef");
+    EXPECT_EQ(beepCount(), 0);
+
+    for (int bad : {37, 1, -1, 0}) {
+        g.field->SetRadix(bad);
+        EXPECT_EQ(g.field->Radix(), 16);
+    }
+    EXPECT_EQ(beepCount(), 4);
+}
+
+TEST(IntEditTest, StepsStopAtTheBoundsWithoutABeepAndWrapWhenAsked)
+{
+    IntForm f(-10, 0, 255);
+    f.field->SetValue(255);
+    f.field->setFocus();
+    QTest::keyClick(f.field, Qt::Key_Up);
+    EXPECT_EQ(textOf(f.field), "255");
+    f.field->SetIncrement(16);
+    f.field->SetValue(252);
+    QTest::keyClick(f.field, Qt::Key_Up);
+    EXPECT_EQ(textOf(f.field), "255");
+    QTest::keyClick(f.field, Qt::Key_Down);
+    EXPECT_EQ(textOf(f.field), "239");
+    EXPECT_EQ(beepCount(), 0);
+
+    f.field->SetIncrement(1);
+    f.field->SetEditModes(imArrowWrap);
+    f.field->SetValue(255);
+    QTest::keyClick(f.field, Qt::Key_Up);
+    EXPECT_EQ(textOf(f.field), "0");
+    QTest::keyClick(f.field, Qt::Key_Down);
+    EXPECT_EQ(textOf(f.field), "255");
+
+    // A typed value still outside the range is clamped by the step, with the beep.
+    f.field->SetEditModes(0);
+    f.field->setText(QStringLiteral("-5"));
+    QTest::keyClick(f.field, Qt::Key_Up);
+    EXPECT_EQ(textOf(f.field), "0");
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST(IntEditTest, StepsNearTheEndsOfThe32BitRangeDoNotOverflow)
+{
+    IntForm f(-10, TIntEdit::defaultMin, TIntEdit::defaultMax);
+    f.field->SetIncrement(16);
+    f.field->setFocus();
+    f.field->SetValue(2147483640);
+    QTest::keyClick(f.field, Qt::Key_Up);
+    EXPECT_EQ(textOf(f.field), "2147483647");
+    f.field->SetValue(-2147483640);
+    QTest::keyClick(f.field, Qt::Key_Down);
+    EXPECT_EQ(textOf(f.field), "-2147483647");
+
+    IntForm u(16, 0, static_cast<int32_t>(0xFFFFFFFFu));
+    u.field->SetIncrement(16);
+    u.field->setFocus();
+    u.field->SetValue(static_cast<int32_t>(0xFFFFFFF8u));
+    QTest::keyClick(u.field, Qt::Key_Up);
+    EXPECT_EQ(textOf(u.field), "FFFFFFFF");
+    u.field->SetValue(8);
+    QTest::keyClick(u.field, Qt::Key_Down);
+    EXPECT_EQ(textOf(u.field), "0");
+    EXPECT_EQ(beepCount(), 0);
+}
+
+TEST(IntEditTest, EveryKeyPressEventOfAHeldArrowStepsOnce)
+{
+    IntForm f(-10, 0, 100);
+    f.field->SetValue(10);
+    f.field->setFocus();
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
+        QApplication::sendEvent(f.field, &press);
+    }
+    EXPECT_EQ(textOf(f.field), "13");
+}
+
+TEST(IntEditTest, HeldSpinButtonFocusesTheFieldStepsAtOnceThenRepeatsAfterTheDelay)
+{
+    IntForm f(-10, 0, 1000);
+    f.field->SetValue(0);
+    QToolButton *up = f.field->upButton();
+    QTest::mousePress(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
+    EXPECT_TRUE(f.field->hasFocus());
+    EXPECT_FALSE(f.field->hasSelectedText()); // focus from a mouse press selects nothing
+    EXPECT_EQ(textOf(f.field), "1");
+    QTest::qWait(200);
+    EXPECT_EQ(textOf(f.field), "1");
+    QTest::qWait(700);
+    const int32_t held = f.field->GetValue();
+    EXPECT_GE(held, 2);
+    QTest::mouseRelease(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
+    QTest::qWait(300);
+    EXPECT_EQ(f.field->GetValue(), held);
+
+    f.field->setReadOnly(true);
+    QTest::mouseClick(f.field->downButton(), Qt::LeftButton);
+    EXPECT_EQ(f.field->GetValue(), held);
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST(IntEditTest, EnterBeepsUnlessItMovesToTheNextControl)
+{
+    IntForm f(-10, 0, 255);
+    f.field->SetText(QStringLiteral("5"));
+    f.field->setFocus();
+    QTest::keyClick(f.field, Qt::Key_Return);
+    EXPECT_EQ(textOf(f.field), "5");
+    EXPECT_EQ(beepCount(), 1);
+    EXPECT_TRUE(f.field->hasFocus());
+
+    f.field->SetEditModes(imEnterNext);
+    QTest::keyClick(f.field, Qt::Key_Return);
+    EXPECT_TRUE(f.next->hasFocus());
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST(IntEditTest, CtrlVBeepsWhileTheContextMenuPastesUnfilteredUnlessTheEditorIsDisabled)
+{
+    IntForm f(-10, 0, 255);
+    QApplication::clipboard()->setText(QStringLiteral("x9"));
+    f.field->setText(QString());
+    f.field->setFocus();
+    QTest::keyClick(f.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(textOf(f.field), "");
+    EXPECT_EQ(beepCount(), 1);
+
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2), f.field->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(f.field, &menuEvent);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"));
+    ASSERT_NE(paste, nullptr);
+    paste->trigger();
+    menu->close();
+    EXPECT_EQ(textOf(f.field), "X9");
+
+    f.field->setText(QString());
+    f.field->SetEditorEnabled(false);
+    QApplication::sendEvent(f.field, &menuEvent);
+    menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction *a : menu->actions())
+        if (a->objectName() == QLatin1String("edit-paste") || a->objectName() == QLatin1String("edit-cut")) {
+            EXPECT_FALSE(a->isEnabled());
+        }
+    menu->close();
+    QTest::keyClick(f.field, '5');
+    EXPECT_EQ(textOf(f.field), "");
+}
+
+TEST(IntEditTest, FocusLentToTheContextMenuIsNeitherLeavingNorEntering)
+{
+    IntForm f(-10, 0, 255);
+    f.tabIn();
+    f.field->setText(QStringLiteral("300"));
+    f.field->setCursorPosition(1);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2), f.field->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(f.field, &menuEvent);
+    QWidget *menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    menu->close();
+    // The offscreen platform hands activation to the menu's window: take it back, which is
+    // the field's window coming back from another window.
+    QApplication::processEvents();
+    QApplication::setActiveWindow(f.window.get());
+    EXPECT_TRUE(f.field->hasFocus());
+    EXPECT_EQ(textOf(f.field), "300");
+    EXPECT_FALSE(f.field->hasSelectedText());
+    EXPECT_EQ(beepCount(), 0);
+
+    f.tabOut();
+    EXPECT_EQ(textOf(f.field), "255");
+}
+
+TEST(IntEditTest, EnteringSelectsAllUnlessTheFocusCameFromTheMouse)
+{
+    IntForm f(-10, 0, 255);
+    f.field->SetValue(123);
+    f.tabIn();
+    EXPECT_EQ(f.field->selectedText().toStdString(), "123");
+
+    f.field->SetEnterColumn(1);
+    f.tabOut();
+    f.tabIn();
+    EXPECT_FALSE(f.field->hasSelectedText());
+    EXPECT_EQ(f.field->cursorPosition(), 1);
+
+    f.field->SetEnterColumn(-1);
+    f.tabOut();
+    f.field->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(f.field->selectedText().toStdString(), "123");
+    f.tabOut();
+    QTest::mouseClick(f.field, Qt::LeftButton, Qt::NoModifier, QPoint(3, f.field->height() / 2));
+    EXPECT_TRUE(f.field->hasFocus());
+    EXPECT_FALSE(f.field->hasSelectedText());
+}
+
+TEST(IntEditTest, InputMethodTextAndDropsNeverReachTheField)
+{
+    IntForm f(-10, 0, 255);
+    f.field->setText(QString());
+    f.field->setFocus();
+    EXPECT_FALSE(f.field->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_FALSE(f.field->acceptDrops());
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("１２"));
+    QApplication::sendEvent(f.field, &commit);
+    EXPECT_EQ(textOf(f.field), "");
+}

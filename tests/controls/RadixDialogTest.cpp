@@ -1,0 +1,131 @@
+#include "controls/RadixDialog.h"
+#include "controls/FmtEdit.h"
+#include "controls/IntEdit.h"
+
+#include "platform/Beep.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// A small dialog like the program's input dialogs: one byte field, a formatted field and OK.
+struct ByteDialog : RadixDialog {
+    TIntEdit *byte = new TIntEdit(this);
+    TFmtEdit *octet = new TFmtEdit(this);
+    QPushButton *ok = new QPushButton(QStringLiteral("&OK"), this);
+    QPushButton *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    int accepted = 0;
+
+    ByteDialog()
+    {
+        byte->setObjectName(QStringLiteral("EdByte"));
+        octet->setObjectName(QStringLiteral("EdOctet"));
+        ok->setObjectName(QStringLiteral("OKBtn"));
+        byte->SetMinValue(0);
+        byte->SetMaxValue(255);
+        byte->SetRadix(-16);
+        octet->SetFmtKind(fkInt);
+        octet->SetMinValue(QStringLiteral("0"));
+        octet->SetMaxValue(QStringLiteral("255"));
+        octet->Loaded();
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(byte);
+        layout->addWidget(octet);
+        layout->addWidget(ok);
+        layout->addWidget(cancel);
+        ok->setDefault(true);
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+        connect(this, &QDialog::accepted, this, [this] { ++accepted; });
+    }
+
+    void open(QWidget *field, const QString &text)
+    {
+        show();
+        QApplication::setActiveWindow(this);
+        (void)QTest::qWaitForWindowActive(this);
+        field->setFocus();
+        QTest::keyClicks(field, text);
+        resetBeepCount();
+    }
+};
+
+} // namespace
+
+TEST(RadixDialogTest, EveryWayOfConfirmingClampsTheFocusedFieldFirst)
+{
+    enum Way { DefaultButton, Accelerator, AcceptFromCode, ButtonClick };
+    for (Way way : {DefaultButton, Accelerator, AcceptFromCode, ButtonClick}) {
+        ByteDialog d;
+        d.open(d.byte, QStringLiteral("1FF"));
+        switch (way) {
+        case DefaultButton:
+            // The spin field takes Enter itself (a beep, no default button); the dialog gets
+            // Enter from any widget that leaves it alone.
+            QTest::keyClick(d.byte, Qt::Key_Return);
+            EXPECT_EQ(d.accepted, 0);
+            EXPECT_EQ(beepCount(), 1);
+            resetBeepCount();
+            QTest::keyClick(&d, Qt::Key_Return);
+            break;
+        case Accelerator:
+            QTest::keyClick(d.byte, Qt::Key_O, Qt::AltModifier);
+            (void)QTest::qWaitFor([&d] { return d.accepted > 0; }, 2000); // a mnemonic clicks animated
+            break;
+        case AcceptFromCode:
+            d.accept();
+            break;
+        case ButtonClick:
+            d.ok->click();
+            break;
+        }
+        EXPECT_EQ(d.accepted, 1) << way;
+        EXPECT_EQ(d.byte->text().toStdString(), "FF") << way;
+        EXPECT_EQ(d.byte->GetValue(), 255) << way;
+        EXPECT_EQ(beepCount(), 1) << way;
+    }
+}
+
+TEST(RadixDialogTest, EnterInAFormattedFieldPressesTheDefaultButtonAfterItsExitRule)
+{
+    ByteDialog d;
+    d.open(d.octet, QStringLiteral("300"));
+    QTest::keyClick(d.octet, Qt::Key_Return);
+    EXPECT_EQ(d.accepted, 1);
+    EXPECT_EQ(d.octet->text().toStdString(), "255");
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST(RadixDialogTest, AnExitRuleThatKeepsTheFocusKeepsTheDialogOpen)
+{
+    ByteDialog d;
+    d.octet->SetFmtModes(fmErrMsg);
+    d.open(d.octet, QStringLiteral("300"));
+    MessageBoxRecorder boxes;
+    d.accept();
+    EXPECT_EQ(d.accepted, 0);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(d.octet->hasFocus());
+
+    d.octet->setText(QStringLiteral("200"));
+    d.accept();
+    EXPECT_EQ(d.accepted, 1);
+    EXPECT_EQ(boxes.boxes.size(), 1);
+}
+
+TEST(RadixDialogTest, CancelLeavesTheFieldAsTyped)
+{
+    ByteDialog d;
+    d.open(d.byte, QStringLiteral("1FF"));
+    d.reject();
+    EXPECT_EQ(d.byte->text().toStdString(), "1FF");
+    EXPECT_EQ(beepCount(), 0);
+}
