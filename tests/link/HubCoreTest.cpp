@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 #include "platform/MemoSink.h"
 #include "platform/Tick.h"
+#include "tests/link/ReceiveFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -251,4 +252,41 @@ TEST(SerialLineSettingsTest, FlowControlsWithoutADialogEntryBecomeNone)
     applySerialLineSettings(line, port);
     EXPECT_EQ(port.FlowCtrl, cfcXonXoff);
     EXPECT_EQ(port.BitRate, 9600);
+}
+
+namespace
+{
+
+class PortCheckWindow : public ReceiveTestWindow
+{
+public:
+    int RunPortCheckDialog() override
+    {
+        ++asked;
+        return answer;
+    }
+    int answer = PortCheckUseSerial;
+    int asked = 0;
+};
+
+} // namespace
+
+TEST_F(HubCoreTest, UsbReaderMissingOffersTheSerialPortInstead)
+{
+    MessageBoxRecorder boxes;
+    PortCheckWindow window;
+    TTComXDlg hub(nullptr, &memo, 1, 3, TransportUsb, TcpLinkParam{}, &window);
+    EXPECT_EQ(window.asked, 1);
+    EXPECT_EQ(hub.TransportKind, TransportSerial);
+    EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("NG : TQRZUsbC1"), serialFailure}));
+}
+
+TEST_F(HubCoreTest, ClosingTheHubSavesItsSectionAndStopsListening)
+{
+    auto hub = makeHub();
+    ASSERT_NE(hub->listeningPort(), 0);
+    hub->fWrDebug1 = 3;
+    EXPECT_TRUE(hub->FormCloseQuery());
+    EXPECT_EQ(hub->listeningPort(), 0);
+    EXPECT_EQ(IniFile(iniPath()).ReadInteger("ComDebug", "fWrDebug1", -1), 3);
 }

@@ -104,10 +104,14 @@ TEST_F(HubTcpTest, ServerTakesABoardSendsByteExactAndLogsEachEvent)
     EXPECT_EQ(memo.lines.last(), QStringLiteral("ServerSocket1ClientRead"));
 
     // The board closes: a disconnect, not an error; then it comes back.
+    // Its last bytes are taken before the disconnect line.
     memo.lines.clear();
+    hub->RxReadIndex = hub->RxWriteIndex;
+    board.send(QByteArray("XY"));
     board.disconnectPeer();
     ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000));
-    EXPECT_EQ(memo.lines, QStringList{"ServerSocket1ClientDisconnect"});
+    EXPECT_EQ(memo.lines, (QStringList{"ServerSocket1ClientRead", "ServerSocket1ClientDisconnect"}));
+    EXPECT_EQ(ringBytes(), QByteArray("XY"));
     EXPECT_FALSE(hub->IsTransportOpen());
     EXPECT_EQ(hub->SendFrame(frame), 0u);
 
