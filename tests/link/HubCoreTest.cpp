@@ -82,10 +82,10 @@ TEST_F(HubCoreTest, LoadedSettingsAreSavedBackWithTheFileKeptAroundThem)
     writeIni("[Option]\r\nUseUSB=2\r\n[ComDebug]\r\nPort=3\r\nBaudRate=9600\r\nParityBits=2\r\nByteSize=7\r\n"
              "StopBits=2\r\nFlowCont=3\r\nIDNo=258\r\nfDispRecInfo=0\r\nfDispTxInfo=0\r\nfWrDebug1=5\r\n"
              "fDispCont1=0\r\nMAX_REC_NO=0\r\nUnknown=x\r\n");
-    // Speed code 1 and port 4 override the section's "BaudRate" and "Port".
-    auto hub = makeHub(1, 0x104);
+    // Speed code 0 (19200 bit/s) and port 4 override the section's "BaudRate" and "Port".
+    auto hub = makeHub(0, 0x104);
     EXPECT_EQ(hub->CommX1.PortNo, 4);
-    EXPECT_EQ(hub->CommX1.BitRate, 9600);
+    EXPECT_EQ(hub->CommX1.BitRate, 19200);
     EXPECT_EQ(hub->CommX1.ParityBit, cpbEven);
     EXPECT_EQ(hub->CommX1.CharSize, 7);
     EXPECT_EQ(hub->CommX1.StopBit, csb2);
