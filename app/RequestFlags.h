@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+
+// The "Option" settings from which the tag-command handlers build the request-flags byte
+// they pass to the senders (bits 0-1 addressing mode, 2 select, 4 option, 5 AFI, 6 one slot).
+struct RequestFlagSettings {
+    int UidFlag = 0;
+    int ReadOptionFlag = 0;
+    int ReadUidFlag = 0;
+    int WriteOptionFlag = 1;
+    int WriteUidFlag = 0;
+    int fUSESetOption = 0;
+    uint8_t Prog15693FLAG = 0;
+};
+
+// How one menu row builds its flags. R, W and U are the read, write and non-directed
+// rules; the P forms afterwards take Prog15693FLAG whole when fUSESetOption is set.
+enum class FlagRule {
+    R,
+    RP,
+    W,
+    WP,
+    U,
+    UP,
+    Inventory1Slot,
+    Inventory16Slots,
+    Inventory2,
+    TwoBlocks,  // Write2Blocks and Lock2Blocks: option bit forced, Prog15693FLAG ignored
+    SelectRead, // the "(Select)" items: the select bit added, Prog15693FLAG ignored
+    SelectWrite,
+};
+
+uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings);
+
+// (flags & 3) == 1 is the only addressing mode in which the senders append the UID.
+inline bool isAddressed(uint8_t flags)
+{
+    return (flags & 3) == 1;
+}
+
+// Data bytes a block write carries; counted wide so that a huge block size from the settings
+// file can't wrap into a small number.
+uint64_t singleBlockDataLength(uint32_t tagBlockSize);
+uint64_t multiBlockDataLength(uint32_t tagBlockSize, uint8_t blockCountMinusOne);
+
+// The one-byte LEN leaves room for 252 data bytes in a single-block write and 251 in a
+// multi-block write, eight fewer each when the UID goes along.
+uint64_t maxSingleBlockData(uint8_t flags);
+uint64_t maxMultiBlockData(uint8_t flags);
