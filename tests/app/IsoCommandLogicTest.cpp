@@ -83,7 +83,8 @@ TEST(FixedBytesTest, TextIsPaddedWithZerosOrCutAtExactlyCountBytes)
               hexOf(bytesOf({0x82, 0xA0, 0, 0xEE, 0xEE, 0xEE, 0xEE})));
     EXPECT_EQ(hexOf(fixedBytes(QString::fromUtf8("\xF0\x9F\x98\x80"), 2)),
               hexOf(bytesOf({'?', 0, 0xEE, 0xEE, 0xEE, 0xEE})));
-    EXPECT_EQ(hexOf(fixedBytes(QString::fromLatin1("A\0B", 3), 3)), hexOf(bytesOf({'A', 0, 'B', 0xEE, 0xEE, 0xEE, 0xEE})));
+    EXPECT_EQ(hexOf(fixedBytes(QString::fromLatin1("A\0B", 3), 3)),
+              hexOf(bytesOf({'A', 0, 'B', 0xEE, 0xEE, 0xEE, 0xEE})));
     EXPECT_EQ(hexOf(fixedBytes("ABC", 0)), hexOf(bytesOf({0xEE, 0xEE, 0xEE, 0xEE})));
 }
 
