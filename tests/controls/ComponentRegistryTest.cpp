@@ -1,0 +1,23 @@
+#include "controls/ComponentRegistry.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+TEST(ComponentRegistryTest, EveryRegisteredNameCreatesAControlOfThatClass)
+{
+    QStringList names;
+    for (const ComponentClass &component : registeredComponents()) {
+        names << component.className;
+        std::unique_ptr<QWidget> control(createComponent(component.className));
+        ASSERT_TRUE(control) << component.className.toStdString();
+        EXPECT_STREQ(control->metaObject()->className(), component.className.toLatin1().constData());
+    }
+    EXPECT_EQ(names.indexOf("TDateTimeEdit") + 1, names.indexOf("TDateEdit"));
+    EXPECT_EQ(names.indexOf("TDateEdit") + 1, names.indexOf("TTimeEdit"));
+    EXPECT_TRUE(names.contains("TNumEdit"));
+    EXPECT_TRUE(names.contains("TSHTreeView"));
+    EXPECT_EQ(createComponent("TNoSuchEdit"), nullptr);
+}
