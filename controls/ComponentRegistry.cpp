@@ -1,8 +1,10 @@
 #include "controls/ComponentRegistry.h"
 
 #include "controls/DateTimeEdit.h"
+#include "controls/FloatEdit.h"
 #include "controls/NumEdit.h"
 #include "controls/SHTreeView.h"
+#include "controls/SelEdit.h"
 
 namespace
 {
@@ -18,6 +20,7 @@ template <class Control> ComponentClass entry(const char *page, const char *clas
 const QList<ComponentClass> &registeredComponents()
 {
     static const QList<ComponentClass> components = {
+        entry<TFloatEdit>("FmtEdit", "TFloatEdit"),       entry<TSelEdit>("FmtEdit", "TSelEdit"),
         entry<TDateTimeEdit>("FmtEdit", "TDateTimeEdit"), entry<TDateEdit>("FmtEdit", "TDateEdit"),
         entry<TTimeEdit>("FmtEdit", "TTimeEdit"),         entry<TNumEdit>("NumEdit", "TNumEdit"),
         entry<TSHTreeView>("SHTreeView", "TSHTreeView"),

@@ -1,0 +1,260 @@
+#include "controls/FloatEdit.h"
+
+#include "controls/DateTimeText.h"
+#include "platform/Beep.h"
+
+#include <QKeyEvent>
+
+#include <charconv>
+#include <string>
+
+namespace
+{
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Length of the number at text[from]: sign, digits, decimal separator and digits, exponent.
+// 0 when no digit is found.
+qsizetype numberLength(const QString &text, qsizetype from)
+{
+    qsizetype i = from;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < text.size() && isDigit(text[i]))
+        ++i, ++digits;
+    if (i < text.size() && text[i] == DecimalSeparator()) {
+        ++i;
+        while (i < text.size() && isDigit(text[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
+        if (j < text.size() && isDigit(text[j])) {
+            while (j < text.size() && isDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i - from;
+}
+
+// Reads a number that numberLength measured; QString::toDouble always reads the C form, so
+// the result does not depend on the process locale.
+double readNumber(const QString &text)
+{
+    QString c = text;
+    c.replace(DecimalSeparator(), u'.');
+    return c.toDouble();
+}
+
+} // namespace
+
+TFloatEdit::TFloatEdit(QWidget *parent) : TRevisedSpinEdit(parent)
+{
+    validChars_ = QString(DecimalSeparator()) + QStringLiteral("+-0123456789");
+}
+
+QString TFloatEdit::formatFixed(double value, int decimals)
+{
+    // to_chars rounds as printf's "%.*f" does (2.5 with no decimals is "2"), and never
+    // consults the process locale.
+    std::string buf(static_cast<size_t>(320 + std::max(decimals, 0)), '\0');
+    const auto result =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, std::max(decimals, 0));
+    QString s = QString::fromLatin1(buf.data(), result.ptr - buf.data());
+    s.replace(u'.', DecimalSeparator());
+    return s;
+}
+
+bool TFloatEdit::convertFloat(const QString &text, double &value)
+{
+    const QString t = text.trimmed();
+    const qsizetype n = numberLength(t, 0);
+    if (n == 0 || n != t.size())
+        return false;
+    value = readNumber(t);
+    return true;
+}
+
+double TFloatEdit::leadingNumber(const QString &text)
+{
+    qsizetype from = 0;
+    while (from < text.size() && text[from].isSpace())
+        ++from;
+    const qsizetype n = numberLength(text, from);
+    return n == 0 ? 0.0 : readNumber(text.mid(from, n));
+}
+
+double TFloatEdit::GetValue() const
+{
+    return leadingNumber(text());
+}
+
+void TFloatEdit::SetValue(double value)
+{
+    SetText(formatFixed(value, decimals_));
+}
+
+void TFloatEdit::SetText(const QString &t)
+{
+    setText(SaturatedValue(t));
+}
+
+void TFloatEdit::SetOverWriteMode(TOverWrite mode)
+{
+    if (mode == overWriteMode_)
+        return;
+    overWriteMode_ = mode;
+    overwrite_ = mode == owOverWrite;
+}
+
+QString TFloatEdit::SaturatedValue(const QString &t)
+{
+    if (maxValue_ < minValue_)
+        return t;
+    const QString trimmed = t.trimmed();
+    double v = 0.0;
+    // Blank text, a lone sign, and text that is no number (".", "-.", "1.2.3") all count as 0.
+    const bool converted = !(trimmed.isEmpty() || trimmed == u"+" || trimmed == u"-") && convertFloat(trimmed, v);
+    if (v > maxValue_) {
+        beep();
+        return formatFixed(maxValue_, decimals_);
+    }
+    if (v < minValue_) {
+        beep();
+        return formatFixed(minValue_, decimals_);
+    }
+    if (!converted) {
+        beep();
+        return formatFixed(v, decimals_);
+    }
+    return t;
+}
+
+bool TFloatEdit::IsValidChar(int key)
+{
+    bool ok;
+    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key))))
+        ok = true;
+    else if (key >= 0x20)
+        ok = false;
+    else if (key == 13)
+        ok = (editModes_ & femEnterNext) != 0;
+    else
+        ok = true;
+    if (!EditorEnabled() && (key >= 0x20 || key == 8))
+        ok = false;
+    return ok;
+}
+
+void TFloatEdit::step(bool up)
+{
+    if (isReadOnly()) {
+        beep();
+        return;
+    }
+    const double v = GetValue();
+    double next;
+    if (maxValue_ < minValue_)
+        next = up ? v + increment_ : v - increment_;
+    else if (up && (editModes_ & femArrowWrap) && v == maxValue_)
+        next = minValue_;
+    else if (!up && (editModes_ & femArrowWrap) && v == minValue_)
+        next = maxValue_;
+    else if (up)
+        next = maxValue_ - increment_ < v ? maxValue_ : v + increment_;
+    else
+        next = minValue_ + increment_ > v ? minValue_ : v - increment_;
+    SetValue(next);
+}
+
+void TFloatEdit::UpClick()
+{
+    step(true);
+}
+
+void TFloatEdit::DownClick()
+{
+    step(false);
+}
+
+void TFloatEdit::DoEnter()
+{
+    if (overWriteMode_ != owOverWrite)
+        overwrite_ = false;
+    if (enterColumn_ >= 0)
+        setCursorPosition(enterColumn_);
+    if (overwrite_ && hasSelectedText())
+        setCursorPosition(selectionStart());
+}
+
+bool TFloatEdit::KeyDown(QKeyEvent *event)
+{
+    if (!TRevisedSpinEdit::KeyDown(event))
+        return false;
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && overWriteMode_ == owToggle) {
+        overwrite_ = !overwrite_;
+        return false;
+    }
+    return true;
+}
+
+void TFloatEdit::KeyPress(int &key, QKeyEvent *event)
+{
+    if (key == 13 && (editModes_ & femEnterNext)) {
+        key = 0;
+        focusNextChild();
+        return;
+    }
+    const QChar separator = DecimalSeparator();
+    const int pos = cursorPosition();
+    bool signReplace = false;
+    if (key == separator.unicode()) {
+        // The text the key leaves standing: a separator inside the selection goes with it.
+        QString rest = text();
+        if (hasSelectedText())
+            rest.remove(selectionStart(), selectedText().size());
+        const bool accepted = decimals_ != 0 && !rest.contains(separator);
+        const bool overwritesSame = overwrite_ && pos < text().size() && text()[pos] == separator;
+        if (!accepted && !overwritesSame) {
+            key = 0;
+            beep();
+            return;
+        }
+    } else if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key)))) {
+        if (key == '+' || key == '-') {
+            deselect();
+            setCursorPosition(0);
+        }
+        const int at = cursorPosition();
+        if (at < text().size() && (text()[at] == u'+' || text()[at] == u'-'))
+            signReplace = true;
+    } else {
+        if (key == 0 || key == 3 || key == 24 || key == 26) {
+            applyTypedChar(key, event);
+            return;
+        }
+        if (key == 22)
+            key = 0;
+    }
+    const bool replace = overwrite_ ? (!hasSelectedText() || signReplace) : signReplace;
+    if (!replace || key < 0x20) {
+        if (key == 0)
+            beep();
+        else
+            applyTypedChar(key, event);
+        return;
+    }
+    replaceAtCaret(QChar(static_cast<char16_t>(key)));
+    if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
+        setCursorPosition(cursorPosition() - 1);
+    key = 0;
+}

@@ -1,0 +1,156 @@
+#include "controls/FloatEdit.h"
+
+#include "platform/Beep.h"
+#include "tests/controls/QtPrinting.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// A float edit and a second field in one active window, so that leaving the edit is real.
+class FloatEditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        edit = new TFloatEdit(&window);
+        other = new QLineEdit(&window);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        edit->setFocus(Qt::TabFocusReason);
+        resetBeepCount();
+    }
+    void retype(const QString &keys)
+    {
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, keys);
+    }
+    void leave() { other->setFocus(Qt::TabFocusReason); }
+
+    QWidget window;
+    TFloatEdit *edit = nullptr;
+    QLineEdit *other = nullptr;
+};
+
+} // namespace
+
+TEST(FloatTextTest, NumbersAreReadWholeOrFromTheirStartWithTheUnitSeparator)
+{
+    struct Row {
+        const char *text;
+        bool converts;
+        double whole, leading;
+    } rows[] = {
+        {"1.5", true, 1.5, 1.5}, {" -2.25 ", true, -2.25, -2.25}, {"+3", true, 3, 3},      {"1.", true, 1, 1},
+        {".5", true, 0.5, 0.5},  {"2e3", true, 2000, 2000},       {".", false, 0, 0},      {"-.", false, 0, 0},
+        {"", false, 0, 0},       {"1.2.3", false, 0, 1.2},        {"12abc", false, 0, 12}, {"1e", false, 0, 1},
+    };
+    for (const Row &row : rows) {
+        double v = 0;
+        EXPECT_EQ(TFloatEdit::convertFloat(row.text, v), row.converts) << row.text;
+        if (row.converts) {
+            EXPECT_DOUBLE_EQ(v, row.whole) << row.text;
+        }
+        EXPECT_DOUBLE_EQ(TFloatEdit::leadingNumber(row.text), row.leading) << row.text;
+    }
+    EXPECT_EQ(TFloatEdit::formatFixed(3.14159, 2), "3.14");
+    EXPECT_EQ(TFloatEdit::formatFixed(2.5, 0), "2");
+    EXPECT_EQ(TFloatEdit::formatFixed(-0.125, 2), "-0.12");
+    EXPECT_EQ(TFloatEdit::formatFixed(TFloatEdit::defaultMax, 2), "9999999999999990.00");
+}
+
+TEST_F(FloatEditTest, TypingTakesOneSeparatorAndSignsAtTheStart)
+{
+    retype("1.5");
+    EXPECT_EQ(edit->text(), "1.5");
+    EXPECT_EQ(beepCount(), 0);
+    QTest::keyClicks(edit, ".x");
+    EXPECT_EQ(edit->text(), "1.5");
+    EXPECT_EQ(beepCount(), 2);
+    QTest::keyClicks(edit, "-");
+    EXPECT_EQ(edit->text(), "-1.5");
+    leave();
+    EXPECT_EQ(edit->text(), "-1.5");
+    EXPECT_DOUBLE_EQ(edit->GetValue(), -1.5);
+    EXPECT_EQ(beepCount(), 2);
+
+    // Over a selection holding the separator, a new one is taken.
+    edit->setFocus(Qt::TabFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, ".25");
+    EXPECT_EQ(edit->text(), ".25");
+
+    edit->SetDecimals(0);
+    retype("7.");
+    EXPECT_EQ(edit->text(), "7");
+    EXPECT_EQ(beepCount(), 3);
+}
+
+TEST_F(FloatEditTest, LeavingClampsAndTurnsTextThatIsNoNumberIntoZero)
+{
+    edit->SetMinValue(-10);
+    edit->SetMaxValue(100);
+    struct Row {
+        const char *typed;
+        const char *shown;
+        int beeps;
+    } rows[] = {
+        {"", "0.00", 1},      {".", "0.00", 1},       {"-.", "0.00", 1},       {"-", "0.00", 1},
+        {"150", "100.00", 1}, {"-10.5", "-10.00", 1}, {"99.999", "99.999", 0}, {"-10", "-10", 0},
+    };
+    for (const Row &row : rows) {
+        retype(row.typed);
+        resetBeepCount();
+        leave();
+        EXPECT_EQ(edit->text(), row.shown) << row.typed;
+        EXPECT_EQ(beepCount(), row.beeps) << row.typed;
+    }
+}
+
+TEST_F(FloatEditTest, ValuesFromCodeAreWrittenWithTheDecimalsAndClamped)
+{
+    edit->SetValue(3.14159);
+    EXPECT_EQ(edit->text(), "3.14");
+    EXPECT_EQ(beepCount(), 0);
+    edit->SetMaxValue(5);
+    edit->SetValue(7);
+    EXPECT_EQ(edit->text(), "5.00");
+    EXPECT_EQ(beepCount(), 1);
+    edit->SetText("abc");
+    EXPECT_EQ(edit->text(), "0.00");
+}
+
+TEST_F(FloatEditTest, SpinningStepsByTheIncrementAndStopsOrWrapsAtTheBounds)
+{
+    edit->SetMinValue(0);
+    edit->SetMaxValue(1);
+    edit->SetIncrement(0.25);
+    edit->SetValue(0.9);
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "1.00");
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "1.00");
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "0.75");
+    EXPECT_EQ(beepCount(), 0);
+
+    edit->SetEditModes(femArrowWrap);
+    edit->SetValue(1);
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "0.00");
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "1.00");
+
+    edit->setReadOnly(true);
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "1.00");
+    EXPECT_EQ(beepCount(), 1);
+}

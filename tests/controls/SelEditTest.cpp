@@ -1,0 +1,138 @@
+#include "controls/SelEdit.h"
+
+#include "controls/ControlMessages.h"
+#include "platform/Beep.h"
+#include "tests/controls/QtPrinting.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class SelEditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setMessageLanguageForTest(false);
+        edit.setObjectName("SelEdit1");
+        resetBeepCount();
+    }
+    void TearDown() override { resetMessageLanguageForTest(); }
+    void useList(const QString &list)
+    {
+        edit.SetSelectStr(list);
+        resetBeepCount();
+    }
+
+    TSelEdit edit;
+};
+
+template <class F> QString errorOf(F f)
+{
+    try {
+        f();
+    } catch (const ESelEditError &e) {
+        return e.text;
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST_F(SelEditTest, AListGivesItsKeyRangeAndTypedKeysShowTheirItems)
+{
+    useList("1:Low, 2 : Mid ,3:High");
+    EXPECT_EQ(edit.MinValue(), '1');
+    EXPECT_EQ(edit.MaxValue(), '3');
+    EXPECT_EQ(edit.GetSelItems('2'), "Mid");
+    EXPECT_EQ(edit.text(), "Low");
+
+    QTest::keyClicks(&edit, "2");
+    EXPECT_EQ(edit.text(), "Mid");
+    EXPECT_EQ(edit.GetValue(), '2');
+    QTest::keyClicks(&edit, "x");
+    EXPECT_EQ(edit.text(), "Mid");
+    EXPECT_EQ(beepCount(), 1);
+    QTest::keyClicks(&edit, " ");
+    EXPECT_EQ(edit.text(), "High");
+}
+
+TEST_F(SelEditTest, KeysMatchTheOtherCaseUnlessCaseSensitive)
+{
+    useList("a:Apple,B:Banana");
+    QTest::keyClicks(&edit, "b");
+    EXPECT_EQ(edit.GetValue(), 'B');
+    QTest::keyClicks(&edit, "A");
+    EXPECT_EQ(edit.GetValue(), 'a');
+    edit.SetEditModes(smCaseSensitive);
+    QTest::keyClicks(&edit, "b");
+    EXPECT_EQ(edit.GetValue(), 'a');
+    EXPECT_EQ(beepCount(), 1);
+}
+
+TEST_F(SelEditTest, SpinningSkipsGapsAndWrapsOrStopsAtTheEnds)
+{
+    useList("1:Low,5:Mid,9:High");
+    edit.SetValue('9');
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.text(), "Low");
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.text(), "Mid");
+    QTest::keyClick(&edit, Qt::Key_Down);
+    QTest::keyClick(&edit, Qt::Key_Down);
+    EXPECT_EQ(edit.text(), "High");
+    EXPECT_EQ(beepCount(), 0);
+
+    edit.SetEditModes(0);
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.text(), "High");
+    EXPECT_EQ(beepCount(), 1);
+    edit.SetValue('1');
+    QTest::keyClick(&edit, Qt::Key_Down);
+    EXPECT_EQ(edit.text(), "Low");
+    EXPECT_EQ(beepCount(), 2);
+}
+
+TEST_F(SelEditTest, TextAndValuesOutsideTheListGoToTheNearerEndWithABeep)
+{
+    useList("3:Three,5:Five,7:Seven");
+    edit.SetText("Five");
+    EXPECT_EQ(edit.GetValue(), '5');
+    edit.SetText("Nothing");
+    EXPECT_EQ(edit.text(), "Three");
+    EXPECT_EQ(edit.GetValue(), '3');
+    EXPECT_EQ(beepCount(), 1);
+    edit.SetValue('9');
+    EXPECT_EQ(edit.text(), "Seven");
+    edit.SetValue('4');
+    EXPECT_EQ(edit.text(), "Three");
+    EXPECT_EQ(beepCount(), 3);
+    edit.SetSelItems('5', " ");
+    EXPECT_EQ(edit.GetKey("Five"), 0);
+    edit.SetSelItems('~', "Tilde");
+    EXPECT_EQ(edit.MaxValue(), '~');
+}
+
+TEST_F(SelEditTest, MisuseFromCodeRaisesTheSelectionError)
+{
+    EXPECT_EQ(errorOf([&] { edit.SetValue('1'); }), "Invalid SelectStr (SelEdit1)");
+    EXPECT_EQ(errorOf([&] { edit.SetSelectStr("   "); }), "Invalid AnsiString (   )");
+    EXPECT_EQ(errorOf([&] { edit.SetSelectStr("1 Low,2-Mid"); }), "Invalid AnsiString (1 Low,2-Mid)");
+    useList("1:Low");
+    EXPECT_EQ(errorOf([&] { edit.GetSelItems(' '); }), "Invalid char (SelEdit1 :  )");
+    EXPECT_EQ(errorOf([&] { edit.SetSelItems(0x7F, "x"); }), "Invalid Char (SelEdit1 : \x7F)");
+}
+
+TEST_F(SelEditTest, TheHintCarriesTheListWhenAsked)
+{
+    edit.setToolTip("Level: ");
+    edit.SetEditModes(smAddHint | smArrowWrap);
+    useList("1:Low,2:High");
+    edit.Loaded();
+    EXPECT_EQ(edit.toolTip(), "Level: 1:Low,2:High");
+    useList("1:Off,2:On");
+    EXPECT_EQ(edit.toolTip(), "Level: 1:Off,2:On");
+}
