@@ -2,6 +2,8 @@
 
 #include "controls/DateTimeEdit.h"
 #include "controls/FloatEdit.h"
+#include "controls/FmtEdit.h"
+#include "controls/IntEdit.h"
 #include "controls/NumEdit.h"
 #include "controls/SHTreeView.h"
 #include "controls/SelEdit.h"
@@ -20,6 +22,7 @@ template <class Control> ComponentClass entry(const char *page, const char *clas
 const QList<ComponentClass> &registeredComponents()
 {
     static const QList<ComponentClass> components = {
+        entry<TFmtEdit>("FmtEdit", "TFmtEdit"),           entry<TIntEdit>("FmtEdit", "TIntEdit"),
         entry<TFloatEdit>("FmtEdit", "TFloatEdit"),       entry<TSelEdit>("FmtEdit", "TSelEdit"),
         entry<TDateTimeEdit>("FmtEdit", "TDateTimeEdit"), entry<TDateEdit>("FmtEdit", "TDateEdit"),
         entry<TTimeEdit>("FmtEdit", "TTimeEdit"),         entry<TNumEdit>("NumEdit", "TNumEdit"),

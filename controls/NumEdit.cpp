@@ -1,5 +1,6 @@
 #include "controls/NumEdit.h"
 
+#include "controls/DateTimeText.h"
 #include "platform/Beep.h"
 
 #include <QFocusEvent>
@@ -12,11 +13,6 @@
 
 namespace
 {
-
-QChar ThousandSeparator() // temporary until the unit's separators land
-{
-    return u',';
-}
 
 constexpr QChar yenSign = u'\u00A5';
 

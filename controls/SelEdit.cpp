@@ -234,7 +234,7 @@ void TSelEdit::KeyPress(int &key, QKeyEvent *event)
     }
     if (key == ' ') {
         key = 0;
-        UpClick();
+        stepGuarded(true);
         return;
     }
     if (key == 0 || key == 3 || key == 22 || key == 24 || key == 26) {

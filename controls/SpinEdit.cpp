@@ -2,12 +2,15 @@
 
 #include "controls/DateTimeText.h"
 #include "platform/Beep.h"
+#include "platform/MessageService.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
+
+#include <exception>
 
 namespace
 {
@@ -59,11 +62,11 @@ bool TCSpinEdit::KeyDown(QKeyEvent *event)
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return true;
     if (event->key() == Qt::Key_Up) {
-        UpClick();
+        stepGuarded(true);
         return false;
     }
     if (event->key() == Qt::Key_Down) {
-        DownClick();
+        stepGuarded(false);
         return false;
     }
     return true;
@@ -115,12 +118,30 @@ void TCSpinEdit::layoutButtons()
     down_->setGeometry(x, h / 2, buttonWidth, h - h / 2);
 }
 
-void TCSpinEdit::stepFrom(QToolButton *button)
+bool TCSpinEdit::stepFrom(QToolButton *button)
 {
-    if (button == up_)
-        UpClick();
-    else
-        DownClick();
+    return stepGuarded(button == up_);
+}
+
+bool TCSpinEdit::stepGuarded(bool up)
+{
+    QString message;
+    try {
+        if (up)
+            UpClick();
+        else
+            DownClick();
+        return true;
+    } catch (const std::exception &e) {
+        message = QString::fromUtf8(e.what());
+    }
+    // Released first: a button still held would repeat and open a box every 100 ms.
+    held_ = nullptr;
+    repeat_->stop();
+    up_->setDown(false);
+    down_->setDown(false);
+    showWarning(applicationTitle(), message, this);
+    return false;
 }
 
 bool TCSpinEdit::eventFilter(QObject *watched, QEvent *event)
@@ -133,7 +154,8 @@ bool TCSpinEdit::eventFilter(QObject *watched, QEvent *event)
                     setFocus(Qt::MouseFocusReason);
                 held_ = button;
                 repeat_->start(firstRepeatMs);
-                stepFrom(button);
+                if (!stepFrom(button))
+                    return true;
             }
         } else if (event->type() == QEvent::MouseButtonRelease) {
             if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {

@@ -42,6 +42,11 @@ protected:
     virtual void UpClick() {}
     virtual void DownClick() {}
 
+    // One step as an event asks for it: an error that the step raises ends here, with the
+    // buttons released and the message shown once; calls from code still raise. False when
+    // the step raised.
+    bool stepGuarded(bool up);
+
     // Runs for a key press before its character: Up and Down step here. Returns false when
     // the key is used up.
     virtual bool KeyDown(QKeyEvent *event);
@@ -56,7 +61,7 @@ protected:
 
 private:
     void layoutButtons();
-    void stepFrom(QToolButton *button);
+    bool stepFrom(QToolButton *button);
 
     int32_t minValue_ = 0;
     int32_t maxValue_ = 0;

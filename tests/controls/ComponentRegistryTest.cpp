@@ -15,6 +15,9 @@ TEST(ComponentRegistryTest, EveryRegisteredNameCreatesAControlOfThatClass)
         ASSERT_TRUE(control) << component.className.toStdString();
         EXPECT_STREQ(control->metaObject()->className(), component.className.toLatin1().constData());
     }
+    EXPECT_EQ(names.indexOf("TFmtEdit"), 0);
+    EXPECT_EQ(names.indexOf("TIntEdit"), 1);
+    EXPECT_EQ(names.indexOf("TFloatEdit"), 2);
     EXPECT_EQ(names.indexOf("TFloatEdit") + 1, names.indexOf("TSelEdit"));
     EXPECT_EQ(names.indexOf("TSelEdit") + 1, names.indexOf("TDateTimeEdit"));
     EXPECT_EQ(names.indexOf("TDateTimeEdit") + 1, names.indexOf("TDateEdit"));

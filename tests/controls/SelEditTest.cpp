@@ -2,9 +2,12 @@
 
 #include "controls/ControlMessages.h"
 #include "platform/Beep.h"
+#include "tests/controls/FieldTestSupport.h"
 #include "tests/controls/QtPrinting.h"
+#include "tests/support/TestSupport.h"
 
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -135,4 +138,29 @@ TEST_F(SelEditTest, TheHintCarriesTheListWhenAsked)
     EXPECT_EQ(edit.toolTip(), "Level: 1:Low,2:High");
     useList("1:Off,2:On");
     EXPECT_EQ(edit.toolTip(), "Level: 1:Off,2:On");
+}
+
+TEST(SelEditWithoutListTest, KeysAndSpinButtonsShowTheErrorOnceAndChangeNothing)
+{
+    setMessageLanguageForTest(false);
+    FieldForm<TSelEdit> form;
+    form.field->setObjectName("SelEdit1");
+    form.show();
+    form.field->setFocus();
+    MessageBoxRecorder boxes;
+
+    QTest::keyClick(form.field, Qt::Key_Up);
+    QTest::keyClick(form.field, Qt::Key_Space);
+    ASSERT_EQ(boxes.texts(), QStringList({"Invalid SelectStr (SelEdit1)", "Invalid SelectStr (SelEdit1)"}));
+
+    // A held button is released before the box, so it does not repeat.
+    QToolButton *up = form.field->upButton();
+    QTest::mousePress(up, Qt::LeftButton);
+    EXPECT_FALSE(up->isDown());
+    QTest::qWait(3 * TCSpinEdit::firstRepeatMs / 2);
+    QTest::mouseRelease(up, Qt::LeftButton);
+    EXPECT_EQ(boxes.boxes.size(), 3);
+    EXPECT_EQ(boxes.boxes.last().caption, applicationTitle());
+    EXPECT_EQ(form.field->text(), "");
+    resetMessageLanguageForTest();
 }
