@@ -1,11 +1,14 @@
 #include "app/KV8AppForm.h"
 
 #include "app/AboutBox.h"
+#include "app/ConnectionDialogs.h"
 #include "app/GridCsv.h"
+#include "app/HubLink.h"
 #include "link/ResultGrid.h"
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
+#include "platform/MemoSink.h"
 #include "platform/MessageService.h"
 #include "platform/PendingMessages.h"
 
@@ -71,7 +74,10 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
 {
     setObjectName(QStringLiteral("KV8AppForm"));
     setApplicationClosing(false);
+    TComXDlg = nullptr;
     buildLayout();
+    memoSink_ = std::make_unique<PlainTextMemoSink>(Memo1);
+    hubLink_ = std::make_unique<MainWindowHubLink>(*this);
     buildMenus();
     buildToolBar();
 
@@ -230,6 +236,12 @@ void TKV8AppForm::SuspendLog()
     if (!fLogOn)
         return;
     fLogOn = 0;
+    if (TComXDlg) {
+        SavedDispTxInfo = TComXDlg->fDispTxInfo;
+        SavedDispRecInfo = TComXDlg->fDispRecInfo;
+        TComXDlg->fDispTxInfo = 0;
+        TComXDlg->fDispRecInfo = 0;
+    }
 }
 
 void TKV8AppForm::ResumeLog()
@@ -237,6 +249,10 @@ void TKV8AppForm::ResumeLog()
     if (fLogOn)
         return;
     fLogOn = 1;
+    if (TComXDlg) {
+        TComXDlg->fDispTxInfo = SavedDispTxInfo;
+        TComXDlg->fDispRecInfo = SavedDispRecInfo;
+    }
 }
 
 // --- handlers ---
@@ -327,7 +343,23 @@ int TKV8AppForm::HighlightedRow() const
     return TComXDlg->LastRecRow;
 }
 
-void TKV8AppForm::Timer1Timer() {}
+void TKV8AppForm::Timer1Timer()
+{
+    if (TComXDlg)
+        TComXDlg->PollReceive();
+}
+
+void TKV8AppForm::WMCopyData(int dwData, const QByteArray &data)
+{
+    // The people-count monitors take their records here once they exist; until then every
+    // record is logged as its text up to the first zero byte.
+    Q_UNUSED(dwData);
+    QByteArray text = data.left(255);
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0)
+        text.truncate(zero);
+    AddLog(cp932ToUnicode(text));
+}
 
 // --- life cycle ---
 
@@ -339,18 +371,6 @@ void TKV8AppForm::showEvent(QShowEvent *event)
     if (!firstShowDone_) {
         firstShowDone_ = true;
         QMetaObject::invokeMethod(this, &TKV8AppForm::FormShow, Qt::QueuedConnection);
-    }
-}
-
-void TKV8AppForm::FormShow()
-{
-    setWindowTitle(QStringLiteral("ＫＶ８シリーズ　デモプログラム"));
-    processPendingMessages(0);
-    raise();
-    activateWindow();
-    if (fDufaultTab >= 0 && fDufaultTab < PageControl1->count()) {
-        PageControl1->setCurrentIndex(fDufaultTab);
-        PageControl1->setFocus();
     }
 }
 
@@ -378,4 +398,10 @@ void TKV8AppForm::Shutdown()
     Timer1->stop();
     if (closed_)
         SaveSettings(IniFileName, *this);
+    // The pointer is cleared before the hub goes, so no tick or repaint can reach it.
+    if (TTComXDlg *hub = TComXDlg) {
+        TComXDlg = nullptr;
+        hub->FormCloseQuery();
+        delete hub;
+    }
 }

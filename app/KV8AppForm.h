@@ -4,10 +4,13 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -24,6 +27,9 @@ class QTimer;
 class QToolBar;
 class QWidget;
 class TAboutBox;
+class TGuage1Dlg;
+class MainWindowHubLink;
+class PlainTextMemoSink;
 
 // The program's main window. It carries the settings of section "Option" as its own fields
 // (through OptionSettings), the log, the result grid, the menus and tool bar, and owns the hub.
@@ -90,6 +96,26 @@ public:
     // window itself (that would disable its modal dialogs too).
     void SetMainEnabled(bool enabled);
 
+    // --- connection start-up ---
+    int RunIPAddrDialog();
+    int RunTcpIpDialog();
+    int OpenSerialAtStart();
+    void SearchReader(const QStringList *ports);
+    void ListSerialPorts(QStringList &list);
+    void FillComPortList(int port, int comSpeed);
+    int SetupTcpIpConnection(int forceClient);
+    int WaitTcpConnect();
+    // Creates the hub on the window's settings (kept in the global TComXDlg).
+    void CreateHub(int comSpeed);
+    // What the hub is handed as the main window, and where its log lines go.
+    MainWindowHubLink *HubLink() const { return hubLink_.get(); }
+    PlainTextMemoSink *LogSink() const { return memoSink_.get(); }
+    // The gauge of a running connection wait (null when none runs).
+    TGuage1Dlg *RunningGauge() const;
+
+    // Gate count records forwarded by the hub (identifier 10 or 11).
+    void WMCopyData(int dwData, const QByteArray &data);
+
     // --- handlers of this window ---
     void FormShow();
     void FileExit1Execute();
@@ -131,7 +157,14 @@ private:
     void setItemEnabled(const char *name, bool enabled);
     void runAction(QAction *action);
     void FormClose();
+    void CBReOpenClick();
+    // The connection wait: 1 once the hub is connected; 0 when the operator cancelled or the
+    // program is closing. The gauge is gone on return.
+    int runConnectionWait();
 
+    std::unique_ptr<MainWindowHubLink> hubLink_;
+    std::unique_ptr<PlainTextMemoSink> memoSink_;
+    QPointer<TGuage1Dlg> gauge_;
     QHash<QString, QAction *> items_;
     QHash<QString, MenuHandler> handlers_;
     bool firstShowDone_ = false;

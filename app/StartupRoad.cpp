@@ -1,0 +1,376 @@
+#include "app/KV8AppForm.h"
+
+#include "app/ConnectionDialogs.h"
+#include "app/HubLink.h"
+#include "controls/FmtEdit.h"
+#include "controls/IntEdit.h"
+#include "link/TTComXDlg.h"
+#include "platform/MemoSink.h"
+#include "platform/PendingMessages.h"
+#include "platform/SerialPorts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QProgressBar>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <memory>
+
+namespace
+{
+
+// ComSpeed codes: 1 = 9600, 0 = 19200, 2 = 38400 bit/s.
+int bitRateOfComSpeed(int comSpeed)
+{
+    return comSpeed == 1 ? 9600 : comSpeed == 2 ? 38400 : 19200;
+}
+
+// The number after the first three characters of a port name ("COM12" -> 12); 0 when none.
+int portNumberOf(const QString &name)
+{
+    bool ok = false;
+    const int n = name.mid(3).trimmed().toInt(&ok);
+    return ok && n > 0 ? n : 0;
+}
+
+} // namespace
+
+// --- the start-up road ---
+
+void TKV8AppForm::FormShow()
+{
+    setWindowTitle(QStringLiteral("ＫＶ８シリーズ　デモプログラム"));
+    processPendingMessages(0);
+    raise();
+    activateWindow();
+    if (applicationClosing())
+        return;
+
+    int ok = 0;
+    if (UseUSB == 0) {
+        setItemVisible("MnPing", false);
+        setItemVisible("MnTelnet1", false);
+        ok = OpenSerialAtStart();
+    } else {
+        setItemVisible("MnPing", true);
+        setItemVisible("MnTelnet1", true);
+        ok = fUseGrobalIP ? RunTcpIpDialog() : RunIPAddrDialog();
+        if (ok && !applicationClosing())
+            CreateHub(ComSpeed);
+    }
+    if (!ok || applicationClosing() || !TComXDlg) {
+        close();
+        return;
+    }
+
+    if (TComXDlg->TransportKind == TransportTcp) {
+        // Cancel ends the road at once: nothing after it may touch the hub or the timer.
+        if (!runConnectionWait()) {
+            close();
+            return;
+        }
+        Notebook1->setCurrentWidget(PageTCPIP);
+        if (TcpLinkParam.fTCPServer) {
+            ST_TCPPORT->setText(QString::number(TcpLinkParam.TCPPort));
+            ST_TCPAddress->hide();
+        } else {
+            ST_TCPPORT->setText(QString::number(TcpLinkParam.TCPServPort));
+            ST_TCPAddress->setText(TcpLinkParam.TCPServAddr);
+            ST_TCPAddress->show();
+        }
+    } else {
+        Notebook1->setCurrentWidget(PageRS232C);
+        FillComPortList(ComPort, ComSpeed);
+    }
+    const bool serial = Notebook1->currentWidget() == PageRS232C;
+    setItemVisible("MnSetCOMPort", serial);
+    setItemVisible("MnComPara", serial);
+    setItemVisible("MnSetTCPIP1", !serial);
+    Timer1->start();
+    if (fUseInOutFormat)
+        resize(width() + 65, height());
+
+    if (fDufaultTab >= 0 && fDufaultTab < PageControl1->count()) {
+        PageControl1->setCurrentIndex(fDufaultTab);
+        PageControl1->setFocus();
+    } else {
+        PageControl1->setCurrentIndex(-1);
+    }
+}
+
+void TKV8AppForm::CreateHub(int comSpeed)
+{
+    TComXDlg = new TTComXDlg(this, memoSink_.get(), comSpeed, ComPort, UseUSB, TcpLinkParam, hubLink_.get());
+}
+
+TGuage1Dlg *TKV8AppForm::RunningGauge() const
+{
+    return gauge_;
+}
+
+int TKV8AppForm::runConnectionWait()
+{
+    auto *gauge = new TGuage1Dlg(this);
+    gauge_ = gauge;
+    gauge->Button1->show();
+    gauge->ProgressBar1->hide();
+    gauge->Panel2->hide();
+    gauge->setWindowTitle(QStringLiteral("しばらくお待ちください"));
+    gauge->Label1->setText(QStringLiteral("TCP/IP 接続中..."));
+    StatusBar->showMessage(QStringLiteral("TCP/IP 接続中..."));
+    processPendingMessages(0);
+    gauge->show();
+    gauge->raise();
+
+    int result = 0;
+    for (;;) {
+        processPendingMessages();
+        if (applicationClosing() || !gauge_ || !gauge->fRun)
+            break;
+        if (TComXDlg && TComXDlg->fConnected) {
+            result = 1;
+            break;
+        }
+    }
+    delete gauge_;
+    StatusBar->clearMessage();
+    return result;
+}
+
+int TKV8AppForm::RunIPAddrDialog()
+{
+    TSetIPAddr1Dlg dialog(this, TcpLinkParam);
+    if (dialog.exec() != QDialog::Accepted)
+        return 0;
+    TcpLinkParam = dialog.Param;
+    return 1;
+}
+
+int TKV8AppForm::RunTcpIpDialog()
+{
+    TSetTCPIPDlg dialog(this);
+    dialog.OKBtn->setText(QStringLiteral("接続"));
+    dialog.SetMode(TcpLinkParam.fTCPServer);
+    dialog.EdTCPServPort->SetValue(TcpLinkParam.TCPServPort);
+    dialog.EdTCPPort->SetValue(TcpLinkParam.TCPPort);
+    dialog.RadioGroup1Click();
+    dialog.SetAddressText(TcpLinkParam.TCPServAddr);
+    if (dialog.exec() != QDialog::Accepted)
+        return 0;
+    TcpLinkParam.TCPServPort = dialog.EdTCPServPort->GetValue();
+    TcpLinkParam.TCPPort = dialog.EdTCPPort->GetValue();
+    TcpLinkParam.TCPServAddr = dialog.AddressText();
+    TcpLinkParam.fTCPServer = dialog.Mode() == 1 ? 1 : 0;
+    return 1;
+}
+
+int TKV8AppForm::SetupTcpIpConnection(int forceClient)
+{
+    if (!TComXDlg)
+        return 0;
+    TSetTCPIPDlg dialog(this);
+    dialog.SetMode(forceClient ? 0 : TComXDlg->TcpServerMode);
+    if (forceClient)
+        dialog.RadioGroup1->setEnabled(false);
+    dialog.EdTCPServPort->SetValue(TComXDlg->TcpReaderPort);
+    dialog.EdTCPPort->SetValue(TComXDlg->TcpListenPort);
+    dialog.SetAddressText(TComXDlg->TcpReaderAddr);
+    if (dialog.exec() != QDialog::Accepted || applicationClosing() || !TComXDlg)
+        return 0;
+    TComXDlg->TcpReaderPort = dialog.EdTCPServPort->GetValue();
+    TComXDlg->TcpListenPort = dialog.EdTCPPort->GetValue();
+    TComXDlg->TcpReaderAddr = dialog.AddressText();
+    TComXDlg->CloseTransport();
+    TComXDlg->TcpServerMode = dialog.Mode() == 1 ? 1 : 0;
+    TComXDlg->ReopenPort(0);
+    if (!TComXDlg || TComXDlg->TransportKind != TransportTcp)
+        return 1;
+    if (runConnectionWait())
+        return 1;
+    close();
+    return 0;
+}
+
+int TKV8AppForm::WaitTcpConnect()
+{
+    if (!TComXDlg || TComXDlg->TransportKind != TransportTcp)
+        return 0;
+    return runConnectionWait();
+}
+
+// --- the serial road (no way in from the settings as loaded; kept whole) ---
+
+void TKV8AppForm::ListSerialPorts(QStringList &list)
+{
+    for (int com : presentComPorts())
+        list << QStringLiteral("COM") + QString::number(com);
+}
+
+void TKV8AppForm::CBReOpenClick()
+{
+    const bool on = CBReOpen->isChecked();
+    CBCOMPort->setEnabled(on);
+    CBSpeed->setEnabled(on);
+    BtReOpen->setEnabled(on);
+}
+
+void TKV8AppForm::FillComPortList(int port, int comSpeed)
+{
+    CBReOpen->setChecked(false);
+    CBReOpenClick();
+    CBSpeed->setCurrentIndex(comSpeed == 0 ? 1 : comSpeed == 1 ? 0 : 2);
+    CBCOMPort->clear();
+    QStringList ports;
+    ListSerialPorts(ports);
+    CBCOMPort->addItems(ports);
+    CBCOMPort->setCurrentIndex(static_cast<int>(ports.indexOf(QStringLiteral("COM") + QString::number(port))));
+}
+
+int TKV8AppForm::OpenSerialAtStart()
+{
+    auto dialog = std::make_unique<TOpenCom1Dlg>(this);
+    dialog->setWindowTitle(QStringLiteral("シリアルポートのオープン"));
+    dialog->CBAutoCheck->setChecked(false);
+    QStringList ports;
+    ListSerialPorts(ports);
+    dialog->LBComPort->addItems(ports);
+    dialog->UpdateOpenButton();
+    if (!ports.isEmpty()) {
+        const qsizetype wanted = ports.indexOf(QStringLiteral("COM") + QString::number(ComPort));
+        dialog->LBComPort->setCurrentRow(static_cast<int>(wanted >= 0 ? wanted : 0));
+        dialog->STComPort->setText(dialog->LBComPort->currentItem()->text());
+    }
+    dialog->SetSpeedIndex(ComSpeed == 1 ? 0 : ComSpeed == 2 ? 2 : 1);
+
+    int result = 0;
+    QString message;
+    if (dialog->exec() != QDialog::Accepted || applicationClosing()) {
+        result = 0;
+    } else if (dialog->CBAutoCheck->isChecked()) {
+        SearchReader(&ports);
+        result = 1;
+    } else {
+        const QListWidgetItem *item =
+            dialog->LBComPort->currentItem() ? dialog->LBComPort->currentItem() : dialog->LBComPort->item(0);
+        // A name without a number leaves the port as it was.
+        if (const int n = item ? portNumberOf(item->text()) : 0)
+            ComPort = n;
+        const int speedIndex = dialog->SpeedIndex();
+        ComSpeed = speedIndex == 0 ? 1 : speedIndex == 1 ? 0 : 2;
+        if (!TComXDlg) {
+            CreateHub(ComSpeed);
+        } else {
+            TComXDlg->CommX1.BitRate = bitRateOfComSpeed(ComSpeed);
+            TComXDlg->ReopenPort(ComPort);
+        }
+        result = 1;
+    }
+    if (applicationClosing())
+        return 0;
+
+    SetMainEnabled(false);
+    SuspendLog();
+    if (result == 1 && TComXDlg) {
+        Timer1->start();
+        if (TComXDlg->IsTransportOpen()) {
+            TComXDlg->GetRomVersionCmd();
+            message = TComXDlg->WaitReply() ? QStringLiteral("Find KV8 R/W") : QStringLiteral("Not Find KV8 R/W");
+        } else {
+            message = QStringLiteral("NG: Port Open");
+        }
+    }
+    ResumeLog();
+    SetMainEnabled(true);
+    if (applicationClosing())
+        return 0;
+    AddLog(message);
+    return result;
+}
+
+void TKV8AppForm::SearchReader(const QStringList *ports)
+{
+    auto *gauge = new TGuage1Dlg(this);
+    QPointer<TGuage1Dlg> guard(gauge);
+    gauge->Button1->hide();
+    gauge->Panel2->hide();
+    gauge->ProgressBar1->hide();
+    gauge->setWindowTitle(QStringLiteral("しばらくお待ちください"));
+    gauge->Label1->setText(QStringLiteral("------- Check KV8 R/W ----------"));
+    StatusBar->showMessage(QStringLiteral("------- Check KV8 R/W ----------"));
+    gauge->show();
+    gauge->raise();
+    processPendingMessages(0);
+
+    QList<int> numbers;
+    if (ports) {
+        for (const QString &name : *ports)
+            numbers << portNumberOf(name);
+        SetMainEnabled(false);
+        fLogOn = 0;
+    } else {
+        for (int n = 1; n <= 10; ++n)
+            numbers << n;
+    }
+
+    struct Speed {
+        int bitRate;
+        int comSpeed;
+        const char *text;
+    };
+    const Speed speeds[] = {{9600, 1, " 9600bps"}, {19200, 0, " 19.2kbps"}, {38400, 2, " 38.4kbps"}};
+    bool found = false;
+    for (int n : numbers) {
+        processPendingMessages(0);
+        if (applicationClosing())
+            break;
+        AddLog(QStringLiteral("Check PORT:") + QString::number(n));
+        for (const Speed &speed : speeds) {
+            if (guard)
+                guard->Label1->setText(QStringLiteral("Check PORT:") + QString::number(n) +
+                                       QString::fromLatin1(speed.text));
+            if (!TComXDlg) {
+                ComPort = n;
+                // The first probe is made at the speed it names, not at the window's setting.
+                CreateHub(speed.comSpeed);
+            } else {
+                TComXDlg->CommX1.BitRate = speed.bitRate;
+                TComXDlg->ReopenPort(n);
+            }
+            Timer1->start();
+            if (TComXDlg->IsTransportOpen()) {
+                TComXDlg->GetRomVersionCmd();
+                if (TComXDlg->WaitReply()) {
+                    found = true;
+                    break;
+                }
+            }
+            if (applicationClosing())
+                break;
+        }
+        if (found || applicationClosing())
+            break;
+    }
+    if (ports) {
+        fLogOn = 1;
+        SetMainEnabled(true);
+    }
+    if (!applicationClosing()) {
+        if (found && TComXDlg) {
+            AddLog(QStringLiteral("Find KV8 R/W "));
+            AddLog(QStringLiteral("PORT:") + QString::number(TComXDlg->CommX1.PortNo));
+            AddLog(QStringLiteral("Speed:") + QString::number(TComXDlg->CommX1.BitRate));
+        } else {
+            AddLog(QStringLiteral("Not Find KV8 R/W "));
+        }
+    }
+    delete guard;
+    StatusBar->clearMessage();
+}

@@ -1,0 +1,212 @@
+#include "app/ConnectionDialogs.h"
+#include "app/KV8AppForm.h"
+
+#include "controls/IntEdit.h"
+#include "link/Frame.h"
+#include "link/ResultGrid.h"
+#include "link/TTComXDlg.h"
+#include "platform/AppPaths.h"
+#include "platform/PendingMessages.h"
+#include "tests/support/TestSupport.h"
+#include "tools/standin/ReaderStandIn.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace
+{
+
+// Runs the program's start-up road in the real event loop, with a driver that plays the
+// operator: each step waits until its condition holds, then acts once.
+class StartupTest : public ::testing::Test
+{
+protected:
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+
+    void SetUp() override { setProgramPathForTest(dir.filePath("kv8demo")); }
+    void TearDown() override
+    {
+        delete form;
+        setProgramPathForTest(QString());
+        setApplicationClosing(false);
+    }
+
+    void writeSettings(const QByteArray &text)
+    {
+        QFile f(dir.filePath("kv8demo.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+
+    // Shows the window, runs the loop until the program ends, and returns exec()'s code.
+    int run(QList<Step> steps, int limitMs = 20000)
+    {
+        form = new TKV8AppForm;
+        QTimer driver;
+        int next = 0;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            if (next < steps.size() && steps[next].ready()) {
+                auto act = steps[next++].act;
+                act();
+            }
+        });
+        driver.start(5);
+        bool timedOut = false;
+        QTimer::singleShot(limitMs, [&] {
+            timedOut = true;
+            form->close();
+        });
+        form->show();
+        const int code = QApplication::exec();
+        driver.stop();
+        form->Shutdown();
+        EXPECT_FALSE(timedOut) << "stopped at step " << next << "\n" << form->Memo1->toPlainText().toStdString();
+        EXPECT_EQ(next, steps.size());
+        return code;
+    }
+
+    static TSetIPAddr1Dlg *addressDialog() { return qobject_cast<TSetIPAddr1Dlg *>(QApplication::activeModalWidget()); }
+
+    // The operator's answer: server mode, port 0 (the system picks one; read back from the hub).
+    Step answerAddressDialog()
+    {
+        return {[] { return addressDialog() != nullptr; },
+                [] {
+                    TSetIPAddr1Dlg *d = addressDialog();
+                    ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+                    QAbstractButton *server = d->RGIPMode->button(1);
+                    // A radio button takes clicks on its indicator and label only.
+                    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(4, server->height() / 2));
+                    d->Ed_SPortNum->setFocus();
+                    d->Ed_SPortNum->SetText(QStringLiteral("0"));
+                    QTest::mouseClick(d->OKBtn, Qt::LeftButton);
+                }};
+    }
+    Step connectBoard()
+    {
+        return {
+            [] { return TComXDlg && TComXDlg->listeningPort() > 0; },
+            [this] { board.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(TComXDlg->listeningPort())); }};
+    }
+    Step whenGaugeShows(std::function<void()> act)
+    {
+        return {[this] { return form->RunningGauge() && form->RunningGauge()->isVisible(); }, std::move(act)};
+    }
+
+    QTemporaryDir dir;
+    TKV8AppForm *form = nullptr;
+    ReaderStandIn board;
+};
+
+} // namespace
+
+TEST_F(StartupTest, BoardConnectsAndAScanReadReachesLogGridAndStatusBar)
+{
+    writeSettings("[Option]\r\nTCPServAddr=127.0.0.1\r\nfTCPServer=0\r\n[ComDebug]\r\nfDispRecInfo=1\r\n");
+    const QByteArray read = buildFrame(0, 'D', QByteArray("TAG-0001"));
+    bool gaugeSeen = false;
+    QString statusDuringWait;
+    const int code = run({
+        answerAddressDialog(),
+        whenGaugeShows([&] {
+            gaugeSeen = true;
+            statusDuringWait = form->StatusBar->currentMessage();
+        }),
+        connectBoard(),
+        {[&] { return form->Timer1->isActive() && !form->RunningGauge() && board.isConnected(); },
+         [&] { board.send(read); }},
+        {[&] { return gridCellText(form->StringGrid1, 2, 1) == "TAG-0001"; }, [&] { form->close(); }},
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(gaugeSeen);
+    EXPECT_EQ(statusDuringWait, "TCP/IP 接続中...");
+    EXPECT_EQ(form->StatusBar->currentMessage(), "");
+    EXPECT_EQ(form->StatusPanel1->text(), "読みとり総数： 1");
+    EXPECT_EQ(gridCellText(form->StringGrid1, 0, 1), "1");
+    EXPECT_TRUE(form->Memo1->toPlainText().contains("RX:" + QString::fromLatin1(hexOf(read).c_str()) + " "))
+        << form->Memo1->toPlainText().toStdString();
+    EXPECT_EQ(form->windowTitle(), "ＫＶ８シリーズ　デモプログラム");
+    EXPECT_EQ(form->PageControl1->currentIndex(), 1);
+    EXPECT_TRUE(form->Item("MnSetTCPIP1")->isVisible());
+    EXPECT_FALSE(form->Item("MnSetCOMPort")->isVisible());
+    EXPECT_EQ(TComXDlg, nullptr);
+    QFile saved(dir.filePath("kv8demo.ini"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("fTCPServer=1\r\n")) << "the dialog's mode is saved";
+}
+
+TEST_F(StartupTest, CancelAtTheAddressDialogEndsTheProgramWithoutAHub)
+{
+    const int code = run({{[] { return addressDialog() != nullptr; },
+                           [] { QTest::mouseClick(addressDialog()->CancelBtn, Qt::LeftButton); }}});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(TComXDlg, nullptr);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(QFile::exists(dir.filePath("kv8demo.ini"))) << "settings are saved on every end";
+}
+
+TEST_F(StartupTest, CancelDuringTheConnectionWaitEndsTheProgramAtOnce)
+{
+    const int code =
+        run({answerAddressDialog(),
+             whenGaugeShows([this] { QTest::mouseClick(form->RunningGauge()->Button1, Qt::LeftButton); })});
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->RunningGauge(), nullptr);
+    EXPECT_EQ(TComXDlg, nullptr);
+}
+
+TEST_F(StartupTest, EscapeAndTheCloseBoxLeaveTheGaugeWaitingUntilClosingTheWindowEndsIt)
+{
+    const int code =
+        run({answerAddressDialog(),
+             whenGaugeShows([this] {
+                 QTest::keyClick(form->RunningGauge(), Qt::Key_Escape);
+                 form->RunningGauge()->close();
+             }),
+             {[this] { return form->RunningGauge() && form->RunningGauge()->fRun == 1; }, [this] { form->close(); }}});
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(TComXDlg, nullptr);
+}
+
+TEST_F(StartupTest, ClosingDuringAReplyWaitEndsTheWaitBeforeTheHubIsDeleted)
+{
+    bool waitResult = true;
+    bool hubAliveAfterWait = false;
+    const int code = run({
+        answerAddressDialog(),
+        connectBoard(),
+        {[&] { return form->Timer1->isActive() && board.isConnected(); },
+         [&] {
+             // The stand-in stays silent; the window closes while the wait runs.
+             QTimer::singleShot(100, form, [this] { form->close(); });
+             TComXDlg->GetRomVersionCmd();
+             waitResult = TComXDlg->WaitReply();
+             hubAliveAfterWait = TComXDlg != nullptr;
+         }},
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(waitResult);
+    EXPECT_TRUE(hubAliveAfterWait);
+    EXPECT_EQ(TComXDlg, nullptr);
+}
