@@ -218,6 +218,13 @@ void TSelEdit::DoEnter()
     setCursorPosition(text().size());
 }
 
+// Leaving has put the text onto an item; a pasted item name thus also becomes the value.
+void TSelEdit::DoExit()
+{
+    if (hasList())
+        value_ = GetKey(text());
+}
+
 void TSelEdit::KeyPress(int &key, QKeyEvent *event)
 {
     if (key == 13 && (editModes_ & smEnterNext)) {

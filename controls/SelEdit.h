@@ -70,6 +70,7 @@ protected:
     void DownClick() override;
     QString SaturatedValue(const QString &text) override;
     void DoEnter() override;
+    void DoExit() override;
     void KeyPress(int &key, QKeyEvent *event) override;
 
 private:

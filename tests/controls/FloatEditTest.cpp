@@ -1,6 +1,7 @@
 #include "controls/FloatEdit.h"
 
 #include "platform/Beep.h"
+#include "tests/controls/FieldTestSupport.h"
 #include "tests/controls/QtPrinting.h"
 
 #include <QLineEdit>
@@ -18,11 +19,7 @@ class FloatEditTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        edit = new TFloatEdit(&window);
-        other = new QLineEdit(&window);
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        form.show();
         edit->setFocus(Qt::TabFocusReason);
         resetBeepCount();
     }
@@ -33,11 +30,10 @@ protected:
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, keys);
     }
-    void leave() { other->setFocus(Qt::TabFocusReason); }
+    void leave() { form.next->setFocus(Qt::TabFocusReason); }
 
-    QWidget window;
-    TFloatEdit *edit = nullptr;
-    QLineEdit *other = nullptr;
+    FieldForm<TFloatEdit> form;
+    TFloatEdit *edit = form.field;
 };
 
 } // namespace
