@@ -152,7 +152,7 @@ void TNumEdit::keyPressEvent(QKeyEvent *event)
             QLineEdit::keyPressEvent(event);
         else
             beep();
-    } else if (c == u'-' && canNegative_) {
+    } else if (c == u'-' && canNegative_ && !isReadOnly()) {
         SetValue(clampedToInt(-static_cast<int64_t>(value_)));
     } else {
         beep();

@@ -105,6 +105,10 @@ TEST_F(NumEditTest, MinusTogglesTheSignOnlyWhenNegativesAreAllowed)
     EXPECT_EQ(edit.Value(), -500);
     type("-");
     EXPECT_EQ(edit.Value(), 500);
+    edit.setReadOnly(true);
+    type("-");
+    EXPECT_EQ(edit.Value(), 500);
+    edit.setReadOnly(false);
 
     // Negatives switched off: the field keeps the magnitude it shows.
     edit.SetValue(-42);
