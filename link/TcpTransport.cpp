@@ -87,8 +87,10 @@ void TTComXDlg::openTcp()
     if (TcpServerMode) {
         if (TcpListenPort < 0 || TcpListenPort > 65535 ||
             !ServerSocket1->listen(listenAddress(), static_cast<quint16>(TcpListenPort))) {
-            showMessage(QStringLiteral("ポート ") + QString::number(TcpListenPort) +
-                            QStringLiteral(" で接続を待ち受けできません。\n\n") + ServerSocket1->errorString(),
+            // fConnected stays 0: a connection wait then lasts until the operator cancels it.
+            AppendLog(QStringLiteral("ServerSocket1 Listen Error: ") + ServerSocket1->errorString());
+            showMessage(QStringLiteral("TCPポート") + QString::number(TcpListenPort) +
+                            QStringLiteral("で接続を待てません。"),
                         ownerWidget());
             return;
         }

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -209,4 +210,25 @@ TEST_F(StartupTest, ClosingDuringAReplyWaitEndsTheWaitBeforeTheHubIsDeleted)
     EXPECT_FALSE(waitResult);
     EXPECT_TRUE(hubAliveAfterWait);
     EXPECT_EQ(TComXDlg, nullptr);
+}
+
+TEST_F(StartupTest, APortThatCannotBeListenedOnIsReportedAndTheWaitLastsUntilCancel)
+{
+    QTcpServer occupier;
+    ASSERT_TRUE(occupier.listen(QHostAddress::LocalHost, 0));
+    const int port = occupier.serverPort();
+    writeSettings("[Option]\r\nTCPPort=" + QByteArray::number(port) + "\r\n");
+    MessageBoxRecorder boxes;
+    qint64 gaugeShownAt = 0;
+    const int code = run(
+        {{[] { return addressDialog() != nullptr; }, [] { QTest::mouseClick(addressDialog()->OKBtn, Qt::LeftButton); }},
+         whenGaugeShows([&] { gaugeShownAt = QDateTime::currentMSecsSinceEpoch(); }),
+         {[&] { return QDateTime::currentMSecsSinceEpoch() - gaugeShownAt > 300; },
+          [this] {
+              EXPECT_EQ(TComXDlg->fConnected, 0);
+              QTest::mouseClick(form->RunningGauge()->Button1, Qt::LeftButton);
+          }}});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(boxes.texts(), QStringList{"TCPポート" + QString::number(port) + "で接続を待てません。"});
+    EXPECT_TRUE(form->Memo1->toPlainText().contains("ServerSocket1 Listen Error: "));
 }
