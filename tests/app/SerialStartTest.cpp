@@ -1,0 +1,149 @@
+#include "app/ConnectionDialogs.h"
+#include "app/KV8AppForm.h"
+
+#include "link/TTComXDlg.h"
+#include "platform/AppPaths.h"
+#include "platform/SerialPorts.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace
+{
+
+// The serial road through the library: no way in from the settings as loaded, but kept whole.
+// The serial port component is not there yet, so every open fails with its message box.
+class SerialStartTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setProgramPathForTest(dir.filePath("kv8demo"));
+        for (const char *name : {"ttyS0", "ttyUSB0"})
+            QDir(sys.path()).mkpath(QString::fromLatin1(name));
+        QFile type(sys.filePath("ttyS0/type"));
+        type.open(QIODevice::WriteOnly);
+        type.write("4");
+        type.close();
+        setSerialRootsForTest(sys.path(), dir.path());
+        form = std::make_unique<TKV8AppForm>();
+        form->UseUSB = 0;
+    }
+    void TearDown() override
+    {
+        form.reset();
+        setSerialRootsForTest(QString(), QString());
+        setProgramPathForTest(QString());
+    }
+    // Answers the serial dialog once it runs.
+    void answerDialog(std::function<void(TOpenCom1Dlg *)> answer)
+    {
+        QTimer::singleShot(0, [answer] {
+            if (auto *d = qobject_cast<TOpenCom1Dlg *>(QApplication::activeModalWidget()))
+                answer(d);
+        });
+    }
+
+    QTemporaryDir dir;
+    QTemporaryDir sys;
+    std::unique_ptr<TKV8AppForm> form;
+};
+
+} // namespace
+
+TEST_F(SerialStartTest, PortListAndToolBarPageShowThePresentPortsAsComNames)
+{
+    QStringList ports;
+    form->ListSerialPorts(ports);
+    EXPECT_EQ(ports, QStringList({"COM1", "COM5"}));
+    form->CBReOpen->setChecked(true);
+    form->FillComPortList(5, 1);
+    EXPECT_EQ(form->CBCOMPort->currentText(), "COM5");
+    EXPECT_EQ(form->CBSpeed->currentIndex(), 0);
+    EXPECT_FALSE(form->CBReOpen->isChecked());
+    EXPECT_FALSE(form->BtReOpen->isEnabled());
+    form->FillComPortList(3, 2);
+    EXPECT_EQ(form->CBCOMPort->currentIndex(), -1);
+    EXPECT_EQ(form->CBSpeed->currentIndex(), 2);
+}
+
+TEST_F(SerialStartTest, OpenWithoutAnyPortIsDisabledAndCancelGivesNoHub)
+{
+    setSerialRootsForTest(dir.path() + "/none", dir.path());
+    bool openEnabled = true;
+    answerDialog([&](TOpenCom1Dlg *d) {
+        openEnabled = d->OKBtn->isEnabled();
+        d->reject();
+    });
+    EXPECT_EQ(form->OpenSerialAtStart(), 0);
+    EXPECT_FALSE(openEnabled);
+    EXPECT_EQ(TComXDlg, nullptr);
+}
+
+TEST_F(SerialStartTest, ChosenPortOpensTheHubAndANameWithoutANumberKeepsThePort)
+{
+    form->ComPort = 5;
+    form->ComSpeed = 2;
+    QString preselected;
+    int speedIndex = -1;
+    answerDialog([&](TOpenCom1Dlg *d) {
+        preselected = d->STComPort->text();
+        speedIndex = d->SpeedIndex();
+        d->LBComPort->addItem("COMx");
+        d->LBComPort->setCurrentRow(d->LBComPort->count() - 1);
+        d->SetSpeedIndex(0);
+        d->accept();
+    });
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(form->OpenSerialAtStart(), 1);
+    EXPECT_EQ(preselected, "COM5");
+    EXPECT_EQ(speedIndex, 2);
+    EXPECT_EQ(form->ComPort, 5);
+    EXPECT_EQ(form->ComSpeed, 1);
+    ASSERT_NE(TComXDlg, nullptr);
+    EXPECT_EQ(TComXDlg->TransportKind, 0);
+    EXPECT_EQ(boxes.boxes.size(), 1) << "the port that doesn't open is reported once";
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("NG: Port Open"));
+    EXPECT_TRUE(form->menuBar()->isEnabled());
+}
+
+TEST_F(SerialStartTest, SearchWithoutAReaderTriesTenPortsAndStartsAt9600)
+{
+    // Each failed open shows one box; note the speed the hub was trying at that moment.
+    QList<int> rates;
+    setMessageHook([&](const MessageRequest &) {
+        if (auto *hub = form->findChild<TTComXDlg *>())
+            rates << hub->CommX1.BitRate;
+        return static_cast<int>(Msg::IdOk);
+    });
+    form->ComSpeed = 2;
+    form->SearchReader(nullptr);
+    {
+        MessageBoxRecorder restoreTheGuard;
+    }
+    const QStringList lines = form->Memo1->toPlainText().split('\n');
+    EXPECT_EQ(lines.filter("Check PORT:").size(), 10);
+    EXPECT_EQ(lines.first(), "Check PORT:1");
+    EXPECT_EQ(lines.last(), "Not Find KV8 R/W ");
+    ASSERT_EQ(rates.size(), 30) << "three speeds on each of ten ports";
+    EXPECT_EQ(rates.mid(0, 3), QList<int>({9600, 19200, 38400}));
+    ASSERT_NE(TComXDlg, nullptr);
+    EXPECT_EQ(TComXDlg->CommX1.PortNo, 10);
+    EXPECT_EQ(TComXDlg->CommX1.BitRate, 38400);
+}
