@@ -68,6 +68,10 @@ int FieldEdit::typedCharOf(const QKeyEvent *event)
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) {
         if (key >= Qt::Key_A && key <= Qt::Key_Z)
             return key - Qt::Key_A + 1;
+        // Ctrl+Backspace types DEL, so it meets the character filters instead of deleting a
+        // whole word behind them.
+        if (key == Qt::Key_Backspace)
+            return 127;
         return -1;
     }
     switch (key) {
@@ -84,7 +88,7 @@ int FieldEdit::typedCharOf(const QKeyEvent *event)
         break;
     }
     const QString text = event->text();
-    if (text.isEmpty() || text[0].unicode() < 0x20 || text[0].unicode() == 0x7F)
+    if (text.isEmpty() || text[0].unicode() < 0x20 || text[0].unicode() == 127)
         return -1;
     return text[0].unicode();
 }
@@ -132,6 +136,7 @@ void FieldEdit::applyTypedChar(int ch, QKeyEvent *event)
         copy();
         return;
     case 8:
+    case 127:
         if (!isReadOnly() && event)
             QLineEdit::keyPressEvent(event);
         return;
@@ -148,7 +153,7 @@ void FieldEdit::applyTypedChar(int ch, QKeyEvent *event)
     default:
         break;
     }
-    if (ch < 0x20 || isReadOnly())
+    if (ch < 0x20 || ch == 127 || isReadOnly())
         return;
     QString s(QChar(static_cast<char16_t>(ch)));
     insert(upperCase_ ? s.toUpper() : s);

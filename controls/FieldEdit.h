@@ -39,8 +39,8 @@ public:
     bool runExitForConfirm();
 
     // The character a key press types, as the system's character message would carry it:
-    // Ctrl+letter gives its control code, Enter 13, Backspace 8, Escape 27; -1 for a key
-    // that types nothing (arrows, Delete, function keys).
+    // Ctrl+letter gives its control code, Enter 13, Backspace 8, Ctrl+Backspace 127,
+    // Escape 27; -1 for a key that types nothing (arrows, Delete, function keys).
     static int typedCharOf(const QKeyEvent *event);
 
 signals:

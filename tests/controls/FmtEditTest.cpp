@@ -287,3 +287,25 @@ TEST(FmtEditTest, InputMethodTextMeetsTheKeyRulesCharacterByCharacter)
     QApplication::sendEvent(all.field, &commit);
     EXPECT_EQ(all.field->text(), QStringLiteral("１2３"));
 }
+
+TEST(FmtEditTest, NavigationModesMoveTheFocusAndEnterOtherwiseBeeps)
+{
+    FmtForm arrow(fkInt, "", "", fmIllegalBeep | fmArrowNext);
+    arrow.tabIn();
+    QTest::keyClick(arrow.field, Qt::Key_Down);
+    EXPECT_TRUE(arrow.next->hasFocus());
+
+    FmtForm enter(fkInt, "", "", fmIllegalBeep | fmEnterNext);
+    enter.tabIn();
+    QTest::keyClick(enter.field, Qt::Key_Return);
+    EXPECT_TRUE(enter.next->hasFocus());
+    EXPECT_EQ(beepCount(), 0);
+
+    FmtForm plain(fkAll);
+    plain.typeFresh(QStringLiteral("ab"));
+    QTest::keyClick(plain.field, Qt::Key_Return);
+    QTest::keyClick(plain.field, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_TRUE(plain.field->hasFocus());
+    EXPECT_EQ(textOf(plain.field), "");
+    EXPECT_EQ(beepCount(), 1);
+}

@@ -121,11 +121,16 @@ TEST(RadixDialogTest, AnExitRuleThatKeepsTheFocusKeepsTheDialogOpen)
     EXPECT_EQ(boxes.boxes.size(), 1);
 }
 
-TEST(RadixDialogTest, CancelLeavesTheFieldAsTyped)
+TEST(RadixDialogTest, EscapeInAFieldCancelsTheDialogWithoutItsExitRule)
 {
-    ByteDialog d;
-    d.open(d.byte, QStringLiteral("1FF"));
-    d.reject();
-    EXPECT_EQ(d.byte->text().toStdString(), "1FF");
-    EXPECT_EQ(beepCount(), 0);
+    for (bool formatted : {false, true}) {
+        ByteDialog d;
+        QLineEdit *field = formatted ? static_cast<QLineEdit *>(d.octet) : d.byte;
+        d.open(field, formatted ? QStringLiteral("300") : QStringLiteral("1FF"));
+        QTest::keyClick(field, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_EQ(field->text().toStdString(), formatted ? "300" : "1FF");
+        EXPECT_EQ(beepCount(), 0);
+    }
 }
