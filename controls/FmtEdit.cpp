@@ -61,13 +61,12 @@ double leadingNumber(const QString &text)
 int32_t strToInt(const QString &text)
 {
     const QString t = text.trimmed();
+    const bool hex = t.contains(u'$') || t.contains(QLatin1String("0x"), Qt::CaseInsensitive);
     int stop = 0;
-    const QByteArray latin = t.toLatin1();
-    const int radix = t.contains(u'$') || t.contains(QLatin1String("0x"), Qt::CaseInsensitive) ? -16 : -10;
-    const int32_t v = stol(t, radix, &stop);
-    const bool hasDigit =
-        std::any_of(latin.begin(), latin.end(), [](char c) { return c >= '0' && c <= '9'; }) || radix == -16;
-    if (t.isEmpty() || stop != t.size() || !hasDigit)
+    const int32_t v = stol(t, hex ? -16 : -10, &stop);
+    // Read to its end (no overflow, no stray character) and ending in a digit, not a sign or prefix.
+    if (t.isEmpty() || stop != t.size() || !t.back().isLetterOrNumber() || t.back().unicode() > 0x7F ||
+        t.endsWith(u'x', Qt::CaseInsensitive))
         throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
     return v;
 }
