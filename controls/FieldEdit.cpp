@@ -174,6 +174,8 @@ void FieldEdit::applyPlainKey(QKeyEvent *event)
 
 void FieldEdit::replaceAtCaret(QChar ch)
 {
+    if (isReadOnly())
+        return;
     const int pos = cursorPosition();
     if (pos < text().size())
         setSelection(pos, 1);

@@ -126,6 +126,8 @@ bool TFmtEdit::KeyDown(QKeyEvent *event)
         return true;
     case Qt::Key_Delete:
         if (fixedFormat_) {
+            if (isReadOnly())
+                return false;
             const int at = caret();
             if (at < t.size() && t[at].isDigit() && t[at].unicode() < 0x80) {
                 setSelection(at, 1);
@@ -175,6 +177,10 @@ void TFmtEdit::KeyPress(int &key, QKeyEvent *event)
             if (!hasSelectedText() && pos > 0 && thousands_ && t[pos - 1] == ThousandSeparator())
                 setCursorPosition(pos - 1);
             applyTypedChar(key, event);
+            return;
+        }
+        if (isReadOnly()) {
+            key = 0;
             return;
         }
         int pos = caret();

@@ -189,6 +189,14 @@ TEST(FmtEditTest, DateKindTypesIntoItsTemplateAndNormalisesOnExit)
     QTest::keyClick(f.field, 'x');
     EXPECT_EQ(textOf(f.field), "200 /03/ 1");
     EXPECT_EQ(beepCount(), 1);
+
+    f.field->setReadOnly(true);
+    f.field->setCursorPosition(0);
+    QTest::keyClicks(f.field, QStringLiteral("1"));
+    QTest::keyClick(f.field, Qt::Key_Delete);
+    f.field->setCursorPosition(2);
+    QTest::keyClick(f.field, Qt::Key_Backspace);
+    EXPECT_EQ(textOf(f.field), "200 /03/ 1");
 }
 
 TEST(FmtEditTest, TextThatIsNoDateIsReportedWhateverTheModesAndNotRewritten)
