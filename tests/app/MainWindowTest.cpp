@@ -1,18 +1,24 @@
 #include "app/KV8AppForm.h"
 
+#include "app/HubLink.h"
 #include "link/ResultGrid.h"
+#include "link/TTComXDlg.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
 #include "platform/PendingMessages.h"
 #include "tests/support/TestSupport.h"
 
+#include <QAbstractItemDelegate>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -233,4 +239,60 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsBesideTheProgramWithTheForcedValue
     EXPECT_TRUE(text.contains("UseUSB=2\r\n"));
     EXPECT_TRUE(text.contains("fM750=1\r\n"));
     EXPECT_TRUE(text.contains("ComPort=7\r\n"));
+}
+
+TEST_F(MainWindowTest, SuspendLogSilencesTheHubTracesAndOneResumeRestoresTheFirstSavedSwitches)
+{
+    TKV8AppForm &w = make();
+    w.TcpLinkParam.TCPPort = 0; // listen where the system says
+    w.CreateHub(0);
+    TComXDlg->fDispTxInfo = 1;
+    TComXDlg->fDispRecInfo = 0;
+    w.SuspendLog();
+    w.SuspendLog();
+    EXPECT_EQ(TComXDlg->fDispRecInfo, 0);
+    w.ResumeLog();
+    EXPECT_EQ(w.fLogOn, 1);
+    EXPECT_EQ(TComXDlg->fDispTxInfo, 1);
+    EXPECT_EQ(TComXDlg->fDispRecInfo, 0);
+}
+
+TEST_F(MainWindowTest, GateRecordsWithoutAnOpenMonitorAreLoggedAsText)
+{
+    TKV8AppForm &w = make();
+    w.HubLink()->GateCountEvent(10, QByteArray("count\0rest", 10));
+    EXPECT_EQ(w.Memo1->toPlainText(), "count");
+}
+
+TEST_F(MainWindowTest, TheRowCountedLastIsPaintedRedWhileTheHubAsksForIt)
+{
+    TKV8AppForm &w = make();
+    w.TcpLinkParam.TCPPort = 0; // listen where the system says
+    w.CreateHub(0);
+    setGridRowCount(w.StringGrid1, 3);
+    setGridCellText(w.StringGrid1, 2, 1, "XXXXXXXX");
+    setGridCellText(w.StringGrid1, 2, 2, "XXXXXXXX");
+    TComXDlg->LastRecRow = 2;
+    auto redPixels = [&](int row) {
+        QImage image(120, 24, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.initFrom(w.StringGrid1);
+        option.rect = image.rect();
+        w.StringGrid1->itemDelegate()->paint(&painter, option, w.StringGrid1->model()->index(row - 1, 2));
+        painter.end();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+            }
+        return count;
+    };
+    TComXDlg->fDispCont1 = 1;
+    EXPECT_GT(redPixels(2), 0);
+    EXPECT_EQ(redPixels(1), 0);
+    TComXDlg->fDispCont1 = 0;
+    EXPECT_EQ(redPixels(2), 0);
 }

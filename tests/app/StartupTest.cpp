@@ -1,6 +1,7 @@
 #include "app/ConnectionDialogs.h"
 #include "app/KV8AppForm.h"
 
+#include "controls/FmtEdit.h"
 #include "controls/IntEdit.h"
 #include "link/Frame.h"
 #include "link/ResultGrid.h"
@@ -238,4 +239,35 @@ TEST_F(StartupTest, APortThatCannotBeListenedOnIsReportedAndTheWaitLastsUntilCan
     EXPECT_EQ(code, 0);
     EXPECT_EQ(boxes.texts(), QStringList{"TCPポート" + QString::number(port) + "で接続を待てません。"});
     EXPECT_TRUE(form->Memo1->toPlainText().contains("ServerSocket1 Listen Error: "));
+}
+
+TEST_F(StartupTest, LanAddressDialogJoinsTheOctetsInDecimalAfterTheFocusedFieldsExitRule)
+{
+    ASSERT_TRUE(board.listen(0));
+    writeSettings("[Option]\r\nfUseGrobalIP=1\r\nfTCPServer=0\r\nTCPServAddr=10.1.2.3\r\n");
+    const QString boardPort = QString::number(board.serverPort());
+    const int code = run({
+        {[] { return qobject_cast<TSetTCPIPDlg *>(QApplication::activeModalWidget()) != nullptr; },
+         [&] {
+             auto *d = qobject_cast<TSetTCPIPDlg *>(QApplication::activeModalWidget());
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+             EXPECT_EQ(d->OKBtn->text(), "接続");
+             EXPECT_EQ(d->EdTCPIP1[3]->GetText(), "3");
+             d->EdTCPIP1[0]->SetText("127");
+             d->EdTCPIP1[1]->SetText("000");
+             d->EdTCPIP1[2]->SetText("");
+             d->EdTCPIP1[3]->SetText("+1");
+             d->EdTCPServPort->setFocus();
+             d->EdTCPServPort->selectAll();
+             QTest::keyClicks(d->EdTCPServPort, boardPort);
+             d->accept(); // confirmed from code while the port field still has the focus
+         }},
+        {[&] { return form->Timer1->isActive() && board.isConnected(); }, [&] { form->close(); }},
+    });
+    EXPECT_EQ(code, 0);
+    QFile saved(dir.filePath("kv8demo.ini"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    EXPECT_TRUE(text.contains("TCPServAddr=127.0.0.1\r\n")) << text.constData();
+    EXPECT_TRUE(text.contains("TCPServPort=" + boardPort.toLatin1() + "\r\n"));
 }
