@@ -125,7 +125,8 @@ protected:
 TEST_F(StartupTest, BoardConnectsAndAScanReadReachesLogGridAndStatusBar)
 {
     writeSettings("[Option]\r\nTCPServAddr=127.0.0.1\r\nfTCPServer=0\r\n[ComDebug]\r\nfDispRecInfo=1\r\n");
-    const QByteArray read = buildFrame(0, 'D', QByteArray("TAG-0001"));
+    // A scan read: the UID in wire order (least significant byte first), then the data.
+    const QByteArray read = buildFrame(0, 'd', bytesOf({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0}) + "TAG-0001");
     bool gaugeSeen = false;
     QString statusDuringWait;
     const int code = run({
@@ -145,6 +146,9 @@ TEST_F(StartupTest, BoardConnectsAndAScanReadReachesLogGridAndStatusBar)
     EXPECT_EQ(form->StatusBar->currentMessage(), "");
     EXPECT_EQ(form->StatusPanel1->text(), "読みとり総数： 1");
     EXPECT_EQ(gridCellText(form->StringGrid1, 0, 1), "1");
+    EXPECT_EQ(gridCellText(form->StringGrid1, 3, 1), "E0 07 06 05 04 03 02 01 ");
+    EXPECT_EQ(form->CurrentUid[0], 0x01);
+    EXPECT_EQ(form->CurrentUid[7], 0xE0);
     EXPECT_TRUE(form->Memo1->toPlainText().contains("RX:" + QString::fromLatin1(hexOf(read).c_str()) + " "))
         << form->Memo1->toPlainText().toStdString();
     EXPECT_EQ(form->windowTitle(), "ＫＶ８シリーズ　デモプログラム");
