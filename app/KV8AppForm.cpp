@@ -174,6 +174,7 @@ void TKV8AppForm::buildLayout()
     PageRS232C->setObjectName(QStringLiteral("RS232C"));
     CBReOpen = new QCheckBox(QStringLiteral("有効"), PageRS232C);
     CBReOpen->setObjectName(QStringLiteral("CBReOpen"));
+    connect(CBReOpen, &QCheckBox::clicked, this, [this] { CBReOpenClick(); });
     CBCOMPort = new QComboBox(PageRS232C);
     CBCOMPort->setObjectName(QStringLiteral("CBCOMPort"));
     CBSpeed = new QComboBox(PageRS232C);

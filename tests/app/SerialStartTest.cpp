@@ -78,6 +78,8 @@ TEST_F(SerialStartTest, PortListAndToolBarPageShowThePresentPortsAsComNames)
     EXPECT_EQ(form->CBSpeed->currentIndex(), 0);
     EXPECT_FALSE(form->CBReOpen->isChecked());
     EXPECT_FALSE(form->BtReOpen->isEnabled());
+    form->CBReOpen->click();
+    EXPECT_TRUE(form->BtReOpen->isEnabled());
     form->FillComPortList(3, 2);
     EXPECT_EQ(form->CBCOMPort->currentIndex(), -1);
     EXPECT_EQ(form->CBSpeed->currentIndex(), 2);
