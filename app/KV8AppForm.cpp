@@ -109,6 +109,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
 
     RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
+    RegisterIso15693Handlers();
     AskSavePath = [this](const QString &initialPath) {
         return QFileDialog::getSaveFileName(this, QString(), initialPath, QStringLiteral("CSVﾌｧｲﾙ (*.csv)"));
     };

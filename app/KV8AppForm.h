@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/OptionSettings.h"
+#include "app/RequestFlags.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -143,6 +144,49 @@ public:
     // The default file name of the CSV save and the dialog that asks for it; tests replace the
     // dialog with a function that returns the chosen path (empty: cancelled).
     std::function<QString(const QString &initialPath)> AskSavePath;
+
+    // ===== ISO 15693 menu ("ISO15693コマンド"), in MenuIso15693.cpp =====
+
+    // Values last entered in the handlers' dialogs, offered again as defaults; kept for the
+    // run only. TagByteValue is shared by WriteAFI and WriteDSFID, TagDataText by every
+    // text-data dialog.
+    uint8_t MultiBlockNo = 0;
+    uint8_t MultiBlockCount = 0;
+    int TagByteValue = 0;
+    QString TagDataText;
+    // Taken around a command when fTimeOut is set (class-library date-time: days as a double).
+    double CmdStartTime = 0;
+    double CmdEndTime = 0;
+
+    void RegisterIso15693Handlers();
+    RequestFlagSettings requestFlagSettings() const;
+    // The steps after the dialog: start time, send (false: refused, nothing went out, so
+    // nothing more happens), wait when asked, the "実行時間: " line when timed and fTimeOut is
+    // set. Returns the wait's verdict; false when the program is closing.
+    bool RunTagCommand(const std::function<bool()> &send, bool wait, bool timed);
+
+    void MnInventoryClick(QObject *Sender);
+    void Inventory21Click(QObject *Sender);
+    void MnStayQuitClick(QObject *Sender);
+    void MnReadSingleBlockClick(QObject *Sender);
+    void MnWriteSingleBlockClick(QObject *Sender);
+    void MnLockBlockClick(QObject *Sender);
+    void MnReadMultiBlockClick(QObject *Sender);
+    void MnWriteMultiBlockClick(QObject *Sender);
+    void MnSelectTagClick(QObject *Sender);
+    void MnResetToReadyClick(QObject *Sender);
+    void MnWriteAFIClick(QObject *Sender);
+    void MnLockAFIClick(QObject *Sender);
+    void MnWrietDSFIDClick(QObject *Sender);
+    void MNLockDSFIDClick(QObject *Sender);
+    void MnGetSystemInfoClick(QObject *Sender);
+    void MnGetMBlockSecStClick(QObject *Sender);
+    void MnWrite2BlocksClick(QObject *Sender);
+    void MnLock2BlocksClick(QObject *Sender);
+    void Read1BlockSelect1Click(QObject *Sender);
+    void Write1BlockSelect1Click(QObject *Sender);
+
+    // ===== end of the ISO 15693 menu =====
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/SendData.h"
+
 #include <cstdint>
 
 // The "Option" settings from which the tag-command handlers build the request-flags byte
@@ -32,12 +34,6 @@ enum class FlagRule {
 };
 
 uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings);
-
-// (flags & 3) == 1 is the only addressing mode in which the senders append the UID.
-inline bool isAddressed(uint8_t flags)
-{
-    return (flags & 3) == 1;
-}
 
 // Data bytes a block write carries; counted wide so that a huge block size from the settings
 // file can't wrap into a small number.

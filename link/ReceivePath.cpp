@@ -167,6 +167,7 @@ void TTComXDlg::DispatchReply()
     if (out.copyToLastReply) {
         std::copy(frame.whole().begin(), frame.whole().end(), LastReply.begin());
         ackOrNackSinceSend = true;
+        SystemInfoComplete = out.tagInfoFlags.has_value();
     }
     if (out.copyToLastGateFrame)
         std::copy(frame.whole().begin(), frame.whole().end(), LastGateFrame.begin());

@@ -120,6 +120,7 @@ public:
         ReplyState = ReplyStateNone;
         ackOrNackSinceSend = false;
         statesSinceSend = 0;
+        SystemInfoComplete = false;
     }
 
     // --- receive path, reply decoders and read table ---
@@ -302,6 +303,10 @@ public:
     // Marks of the replies routed since the last ClearReplyState (see there).
     bool ackOrNackSinceSend = false;
     uint32_t statesSinceSend = 0;
+    // True while the last ACK or NACK since the send answered Get System Information and
+    // carried every field its flags announce, so the window's system-information fields hold
+    // this tag's values.
+    bool SystemInfoComplete = false;
 
     // --- TCP event handlers ---
 
