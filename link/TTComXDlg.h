@@ -202,7 +202,26 @@ public:
     void UID_RDWR_ReadCmd();
     void UID_RDWR_WriteCmd(ByteSpan uid);
 
-    // (reader senders: second part)
+    // The own wait of the read senders (WaitReply), then the answer test: true when the ACK
+    // echoes `echo` and carries answerLength more bytes; a short answer logs
+    // "レスポンスフォーマットエラー", a wrong echo stays silent.
+    bool waitForAnswer(QByteArrayView echo, int answerLength);
+    // The port value of the ACK that answered this read; 0 on failure.
+    uint8_t PortReadCommand();
+    bool RxDousaMode(uint8_t *modeCode, uint8_t *second, uint8_t *flags);
+    bool AFI_RDWR_ReadCmd(uint8_t *afi);
+    bool ERR_RATE_ReadCmd(uint32_t *good, uint32_t *failed);
+    // bytes receives the 2 n answer bytes (as many of them as it holds).
+    bool RxEepromData(uint8_t wordAddress, uint8_t n, std::span<uint8_t> bytes);
+    bool RxEepromData2(uint8_t wordAddress, uint8_t n, std::span<uint8_t> bytes);
+    bool RxS6700Mode(uint8_t *mode);
+    bool RXParamData(uint8_t paramNo, uint8_t *value);
+    bool SELANTENA_ReadCmd(uint8_t *antenna);
+    bool CNT_EXT2PORT_WriteCmd(uint8_t value);
+    uint8_t CNT_EXT2PORT_ReadCmd();
+    // -1, 0 or 1 as the reader's ROM version (its first three digits) is below, equal to or
+    // above reference; a version that can't be read counts as 0.
+    int CompareRomVersion(int reference);
 
     // (reader senders: third part)
 

@@ -10,7 +10,6 @@ namespace
 {
 
 const std::vector<uint8_t> uid{0xE0, 0x07, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06};
-const std::vector<uint8_t> data12{0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xA9, 0xAA, 0xAB, 0xAC};
 
 QByteArray ackFrame(std::initializer_list<int> data)
 {
@@ -20,66 +19,7 @@ QByteArray ackFrame(std::initializer_list<int> data)
     return f;
 }
 
-struct LayoutRow {
-    const char *what;
-    QByteArray got;
-    QByteArray expected;
-};
-
 } // namespace
-
-TEST(SendDataTest, LayoutsPutArgumentsInWireOrder)
-{
-    const std::vector<uint8_t> three{0xD1, 0xD2, 0xD3};
-    const LayoutRow rows[] = {
-        {"buzzer: first before number", buzzerData(3, 0x44), bytesOf({0x44, 0x03})},
-        {"RAM read: address high first, six 00", ramReadData(0x1234, 0x56),
-         bytesOf({0x91, 0x12, 0x34, 0x56, 0, 0, 0, 0, 0, 0})},
-        {"RAM write: top n bytes of the value", *ramWriteData(0x1234, 2, 0xABCD0000),
-         bytesOf({0x92, 0x12, 0x34, 0x02, 0xAB, 0xCD, 0, 0, 0, 0})},
-        {"RAM write: four bytes most significant first", *ramWriteData(0xBEEF, 4, 0x11223344),
-         bytesOf({0x92, 0xBE, 0xEF, 0x04, 0x11, 0x22, 0x33, 0x44, 0, 0})},
-        {"operating mode: polling time high first", txDousaModeData(0x01, 0x62, 0x73, 0x0105, false, 7),
-         bytesOf({0x00, 0x01, 0x62, 0x73, 0x01, 0x01, 0x05})},
-        {"operating mode: write test takes the block number", txDousaModeData(0x51, 0x62, 0x73, 0x0105, true, 7),
-         bytesOf({0x10, 0x51, 0x62, 0x73, 0x01, 0x07, 0x00})},
-        {"mode J: four zero bytes then the data, shortfall 00", *dousaModeSetJData(5, three),
-         bytesOf({0, 0, 0, 0, 0xD1, 0xD2, 0xD3, 0x00, 0x00})},
-        {"EEPROM write: 2n bytes as given", *eepromWriteData(0x70, 0x03, 2, three),
-         bytesOf({0x70, 0x03, 0x02, 0xD1, 0xD2, 0xD3, 0x00})},
-        {"UID write: eight bytes in stored order", uidWriteData(uid), bytesOf({0x50, 0xE0, 7, 1, 2, 3, 4, 5, 6})},
-        {"tag command: params, data, flags, UID when addressed",
-         *tagCommandData(0x24, QByteArrayView("\x02\x01", 2), data12, 8, 0x21, uid),
-         bytesOf({0x24, 0x02, 0x01, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0x21, 0xE0, 7, 1, 2, 3, 4, 5, 6})},
-        {"tag command: UID mode 3 is not addressed", *tagCommandData(0x20, QByteArrayView("\x05", 1), {}, 0, 0x13, uid),
-         bytesOf({0x20, 0x05, 0x13})},
-        {"stay quiet: UID from the argument whatever the flags", tagUidCommandData(0x02, 0x00, uid),
-         bytesOf({0x02, 0x00, 0xE0, 7, 1, 2, 3, 4, 5, 6})},
-        {"select: short UID filled with 00", tagUidCommandData(0x25, 0x01, std::span(uid).first(3)),
-         bytesOf({0x25, 0x01, 0xE0, 0x07, 0x01, 0, 0, 0, 0, 0})},
-    };
-    for (const auto &r : rows)
-        EXPECT_EQ(hexOf(r.got), hexOf(r.expected)) << r.what;
-}
-
-TEST(SendDataTest, PolWriteAppendsTheUidOnlyInAddressedMode)
-{
-    PolWriteArgs a;
-    a.modeCode = 0x23;
-    a.second = 0x62;
-    a.flags = 0x73;
-    a.pollingTime = 0x0A0B;
-    a.windowBlockNo = 0x99;
-    a.blockNo = 0x04;
-    a.n = 2;
-    a.data = data12;
-    a.requestFlags = 0x01;
-    a.uid = uid;
-    EXPECT_EQ(hexOf(*polWriteData(a)), hexOf(bytesOf({0x00, 0x23, 0x62, 0x73, 0x01, 0x0A, 0x0B, 0x04, 0x02, 0xA1,
-                                                      0xA2, 0x01, 0xE0, 7,    1,    2,    3,    4,    5,    6})));
-    a.requestFlags = 0x02;
-    EXPECT_EQ(polWriteData(a)->size(), 12);
-}
 
 TEST(SendDataTest, LayoutsThatWouldOverflowLenAreRefused)
 {
