@@ -131,7 +131,7 @@ const QString formatLine = QStringLiteral("レスポンスフォーマットエ�
 
 // The stand-in connects to the hub's listening port as the LAN board does; a 100 ms timer
 // polls the receive path as the main window's does.
-class ReadSenderWaitTest : public SenderHubTest, public ::testing::WithParamInterface<ReadSenderCase>
+class StandInSenderTest : public SenderHubTest
 {
 protected:
     void SetUp() override
@@ -145,6 +145,13 @@ protected:
         poll.start(100);
     }
 
+    ReaderStandIn standIn;
+    QTimer poll;
+};
+
+class ReadSenderWaitTest : public StandInSenderTest, public ::testing::WithParamInterface<ReadSenderCase>
+{
+protected:
     static QByteArray ack(const QByteArray &data) { return goldenFrame(0, '0', data); }
 
     ReadResult run(const QList<Piece> &answer, uint8_t id = 0x5A)
@@ -171,9 +178,6 @@ protected:
         gate.append(12, '\x01');
         return {{goldenFrame(0, 'd', uidAndText), 0}, {goldenFrame(0, 'G', gate), 150}};
     }
-
-    ReaderStandIn standIn;
-    QTimer poll;
 };
 
 TEST_P(ReadSenderWaitTest, GoodAnswerFillsTheOutputs)
@@ -243,22 +247,17 @@ TEST_P(ReadSenderWaitTest, UnsolicitedFramesAloneNeverEndTheWaitWithAnEarlierAck
 INSTANTIATE_TEST_SUITE_P(ReadSenders, ReadSenderWaitTest, ::testing::ValuesIn(readSenderCases()),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(SenderHubTest, ExtPortWriteWaitsForItsAck)
+TEST_F(StandInSenderTest, ExtPortWriteAndRomVersionCompareWaitForTheirAck)
 {
-    ReaderStandIn standIn;
-    ASSERT_TRUE(standIn.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(hub->listeningPort())));
-    ASSERT_TRUE(standIn.waitConnected());
-    ASSERT_TRUE(waitFor([this] { return hub->serverConnectionCount() == 2; }, 5000));
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [this] { hub->PollReceive(); });
-    poll.start(100);
-
+    memo.clear();
     standIn.expect('N', 0x56, ReaderStandIn::ack(b({0x56})));
     EXPECT_TRUE(hub->CNT_EXT2PORT_WriteCmd(0x03));
     standIn.expect('N', 0x56, ReaderStandIn::nack(4));
     EXPECT_FALSE(hub->CNT_EXT2PORT_WriteCmd(0x03));
     ASSERT_TRUE(standIn.waitForFrames(2));
-    EXPECT_EQ(hexOf(standIn.received().value(0)), hexOf(goldenFrame(0, 'N', b({0x56, 0x03}))));
+    const QByteArray frame = goldenFrame(0, 'N', b({0x56, 0x03}));
+    EXPECT_EQ(hexOf(standIn.received().value(0)), hexOf(frame));
+    EXPECT_EQ(linesOf(memo.lines.mid(0, 2)), linesOf({QStringLiteral("CNT_EXT2PORT: "), traceLine(frame)}));
 
     // The version's first three digits against 121; one that can't be read counts as 0.
     const struct {
