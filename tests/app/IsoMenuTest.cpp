@@ -347,3 +347,34 @@ TEST_F(IsoMenuTest, ElapsedTimeIsLoggedAfterTheReplyWhereTheItemIsTimed)
         }
     }
 }
+
+// The operator may start another command while one waits: each dialog belongs to its own
+// call, so the nested command runs to its end and the outer one then finishes its own steps.
+TEST_F(IsoMenuTest, ACommandStartedDuringAWaitRunsInsideItWithItsOwnDialog)
+{
+    form->fTimeOut = 1;
+    standIn.expect('x', 0x20, ReaderStandIn::pieces({{buildFrame(0, '0', data({0x20}, bytesOf({1, 2, 3, 4}))), 400}}));
+    standIn.expect('x', 0x22, ReaderStandIn::ack(data({0x22})));
+    answerBlockNo("1");
+    QTimer::singleShot(150, form.get(), [this] {
+        answerBlockNo("2");
+        click("MnLockBlock", 0);
+    });
+    click("MnReadSingleBlock");
+    ASSERT_EQ(standIn.received().size(), 2);
+    EXPECT_EQ(hexOf(standIn.received()[1]), hexOf(request(data({0x22, 0x02, 0x10}))));
+    EXPECT_EQ(form->BlockNo, 2);
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.filter(QStringLiteral("実行時間: ")).size(), 2) << logText();
+    EXPECT_TRUE(form->findChildren<QDialog *>().isEmpty());
+}
+
+TEST_F(IsoMenuTest, ClosingDuringAWaitEndsTheHandlerWithoutItsTimeLine)
+{
+    form->fTimeOut = 1;
+    standIn.expectAny(ReaderStandIn::silence());
+    QTimer::singleShot(100, [] { setApplicationClosing(true); });
+    click("MnLockAFI", 0);
+    setApplicationClosing(false);
+    EXPECT_EQ(logText(), "");
+}
