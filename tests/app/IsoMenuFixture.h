@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/HubLink.h"
 #include "app/InputDialogs.h"
 #include "app/KV8AppForm.h"
 #include "controls/IntEdit.h"
 #include "link/Frame.h"
-#include "link/HubWindow.h"
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
@@ -24,36 +24,6 @@
 
 #include <memory>
 
-// The window's fields as the hub reaches them, for tests that build the hub themselves.
-class FormHubLink : public HubWindow
-{
-public:
-    explicit FormHubLink(TKV8AppForm &form) : f(form) {}
-    uint8_t *CurrentUid() override { return f.CurrentUid; }
-    uint8_t *CurrentSid() override { return f.CurrentSid; }
-    uint8_t *MydData() override { return f.MydData; }
-    uint8_t &TagDSFID() override { return f.TagDSFID; }
-    uint8_t &TagAFI() override { return f.TagAFI; }
-    uint8_t &TagICRef() override { return f.TagICRef; }
-    uint8_t &TagInfoFlags() override { return f.TagInfoFlags; }
-    uint8_t *TagMemSize() override { return f.TagMemSize; }
-    QTableWidget *ResultGrid() override { return nullptr; }
-    void SetStatusPanelText(int, const QString &) override {}
-    void GateCountEvent(int, const QByteArray &) override {}
-    int S6700Conf() const override { return f.S6700Conf; }
-    int TagBlockSize() const override { return f.TagBlockSize; }
-    int BlockNo() const override { return f.BlockNo; }
-    bool fUseInOutFormat() const override { return f.fUseInOutFormat != 0; }
-    int InOutMode() const override { return f.InOutMode; }
-    QString InString() const override { return f.InString; }
-    QString OutString() const override { return f.OutString; }
-    int InCode() const override { return f.InCode; }
-    int OutCode() const override { return f.OutCode; }
-
-private:
-    TKV8AppForm &f;
-};
-
 // The main window with a hub listening on loopback, the reader stand-in connected to it, and
 // the hub polled as the window's timer would. Both logs go to the window's memo; the hub's
 // trace lines are off so that the memo shows what the handlers and decoders write.
@@ -65,7 +35,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
         form = std::make_unique<TKV8AppForm>();
-        link = std::make_unique<FormHubLink>(*form);
+        link = std::make_unique<MainWindowHubLink>(*form);
         sink = std::make_unique<PlainTextMemoSink>(form->Memo1);
         TcpLinkParam tcp;
         tcp.TCPPort = 0;
@@ -122,7 +92,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<TKV8AppForm> form;
-    std::unique_ptr<FormHubLink> link;
+    std::unique_ptr<MainWindowHubLink> link;
     std::unique_ptr<PlainTextMemoSink> sink;
     ReaderStandIn standIn;
     QTimer poll;
