@@ -1,5 +1,6 @@
 #include "tests/app/IsoMenuFixture.h"
 
+#include <QLabel>
 #include <QRegularExpression>
 
 #include <functional>
@@ -228,14 +229,57 @@ TEST_F(IsoMenuTest, NackAndSilenceAreLoggedByTheHubAndTheHandlerAddsNothing)
     }
 }
 
-TEST_F(IsoMenuTest, CancelSendsNothingAndLogsNothing)
+// What the operator sees in each item's dialog: caption, visible prompts and fields filled
+// from the remembered values. Cancel then sends nothing and logs nothing.
+TEST_F(IsoMenuTest, DialogsOfferTheRememberedValuesAndCancelSendsNothing)
 {
-    for (const char *item : {"MnReadSingleBlock", "MnWriteMultiBlock", "MnWriteAFI", "MnWriteSingleBlock"}) {
-        whenDialogOpens<RadixDialog>([](RadixDialog *d) { d->reject(); });
-        click(item, 50);
+    form->BlockNo = 12;
+    form->MultiBlockNo = 4;
+    form->MultiBlockCount = 2;
+    form->TagByteValue = 0x1A5;
+    form->TagDataText = QStringLiteral("xy");
+    form->TagBlockSize = 8;
+    struct Case {
+        const char *item;
+        int binaryWrite;
+        const char *seen;
+    };
+    const Case cases[] = {
+        {"MnReadSingleBlock", 0, "ブロックＮＯ | ブロックＮＯを入力してください | IntEd=12"},
+        {"MnWriteSingleBlock", 0, "設定値の入力 | ブロックＮＯ | IntEd1=12 | データ（8文字） | EdString=xy"},
+        {"MnWriteSingleBlock", 1, "１ブロック書込 | EdAddr=C | EdData3=0 | EdData2=0 | EdData1=0 | EdData0=0"},
+        {"Write1BlockSelect1", 1, "設定値の入力 | ブロックＮＯ | IntEd1=12 | データ（8文字） | EdString=xy"},
+        {"MnReadMultiBlock", 0, "設定値の入力 | ブロックＮＯ | IntEd1=4 | ブロック数 | IntEd2=2"},
+        {"MnWriteMultiBlock", 0,
+         "設定値の入力 | ブロックＮＯ | IntEd1=4 | ブロック数 | IntEd2=2 | データ（文字列） | EdString=xy"},
+        {"MnWrite2Blocks", 0, "設定値の入力 | ブロックＮＯ | IntEd1=4 | データ（文字列） | EdString=xy"},
+        {"MnWriteAFI", 0, "設定値の入力 | データ（１６進） | IntEd3=A5"},
+        {"MnWrietDSFID", 0, "設定値の入力 | データ（１６進） | IntEd3=A5"},
+    };
+    for (const Case &c : cases) {
+        form->fBinaryWrite = c.binaryWrite;
+        QStringList seen;
+        whenDialogOpens<RadixDialog>([&seen](RadixDialog *d) {
+            seen << d->windowTitle();
+            for (const char *name : {"STTitle", "IntEd", "STTitle1", "IntEd1", "STTitle2", "IntEd2", "STTitle3",
+                                     "IntEd3", "EdString", "EdAddr", "EdData3", "EdData2", "EdData1", "EdData0"}) {
+                auto *w = d->findChild<QWidget *>(QLatin1String(name));
+                if (!w || !w->isVisibleTo(d))
+                    continue;
+                if (auto *label = qobject_cast<QLabel *>(w)) {
+                    if (!label->text().isEmpty())
+                        seen << label->text();
+                } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+                    seen << QLatin1String(name) + QLatin1Char('=') + edit->text();
+                }
+            }
+            d->reject();
+        });
+        click(c.item, 50);
+        EXPECT_EQ(seen.join(QStringLiteral(" | ")).toStdString(), c.seen) << c.item;
     }
     EXPECT_TRUE(standIn.received().isEmpty());
-    EXPECT_EQ(logText(), joined(QStringList()));
+    EXPECT_EQ(logText(), "");
 }
 
 TEST_F(IsoMenuTest, SystemInformationIsShownOnlyFromACompleteAnswerToThisRequest)
