@@ -63,18 +63,6 @@ TEST(InputDialogsTest, OkClampsTheFocusedFieldBeforeTheValueIsRead)
     }
 }
 
-TEST(InputDialogsTest, CancelGivesRejectedWhateverWasTyped)
-{
-    TInputIntDlg dialog;
-    whenDialogOpens<TInputIntDlg>([](TInputIntDlg *d) {
-        typeInto(d->IntEd, "12");
-        d->CancelBtn->click();
-    });
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_EQ(dialog.CancelBtn->text(), "キャンセル");
-    EXPECT_EQ(dialog.windowTitle(), "ダイアログ");
-}
-
 TEST(InputDialogsTest, TextFieldTakesTheFocusOnlyWhenAskedAndShown)
 {
     for (int focusText : {0, 1}) {
@@ -91,16 +79,4 @@ TEST(InputDialogsTest, TextFieldTakesTheFocusOnlyWhenAskedAndShown)
             EXPECT_EQ(textHadFocus, focusText != 0 && textShown) << focusText << textShown;
         }
     }
-}
-
-TEST(InputDialogsTest, BlockWriteDialogShowsItsCaptionAndLabels)
-{
-    TWrData1Dlg dialog;
-    EXPECT_EQ(dialog.windowTitle(), "１ブロック書込");
-    QStringList labels;
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4"})
-        labels << dialog.findChild<QLabel *>(name)->text();
-    EXPECT_EQ(labels, QStringList({"アドレス(HEX)", "データ(HEX)", "上位バイト", "下位バイト"}));
-    EXPECT_EQ(dialog.EdData3->Radix(), -16);
-    EXPECT_EQ(dialog.EdData0->MaxValue(), 255);
 }
