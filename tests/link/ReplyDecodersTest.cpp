@@ -160,6 +160,15 @@ std::vector<Row> ackRows()
          2,
          false,
          32},
+        {"read block with a huge block size",
+         'x',
+         '0',
+         {0x20, 'a'},
+         {"ISO15693_ReadSingleBlock受信", "data(Hex): 61 ", "data: a"},
+         "block=61",
+         2,
+         false,
+         100000},
         {"read block without security byte", 'x', '0', {0x20}, {FmtErr}, "", 2, true},
         {"read multiple blocks",
          'x',
@@ -355,23 +364,4 @@ TEST(ReplyDecoderTest, TagItIsTheThreeBitFieldValueFour)
     EXPECT_FALSE(isTagItReader(0x04)); // field value 2
     EXPECT_FALSE(isTagItReader(0xD4)); // the default: ISO 15693
     EXPECT_FALSE(isTagItReader(0x10)); // bit 4 alone is modulation, not the field
-}
-
-TEST(ReplyDecoderTest, ReadBlockCopyIsBoundedByTheFrameAndTheBufferWhateverTheBlockSize)
-{
-    auto data = cat({0x20}, std::vector<uint8_t>(254, 'z'));
-    const auto bytes = reply('0', data);
-    const ReplyOutcome out = decodeReply(ReplyFrame(bytes), {'x', false, 100000, 0});
-    ASSERT_TRUE(out.blockData.has_value());
-    EXPECT_EQ(out.blockData->size(), 254);
-    EXPECT_EQ(out.lines.value(2).toStdString(), "data: " + std::string(254, 'z'));
-}
-
-TEST(ReplyDecoderTest, DataTextsAreShownAsCp932)
-{
-    // "タグ" in CP932.
-    const auto bytes = reply('0', {0xA0, 0x83, 0x5E, 0x83, 0x4F});
-    const ReplyOutcome out = decodeReply(ReplyFrame(bytes), {'x', false, 4, 0});
-    EXPECT_EQ(out.lines.value(1).toStdString(), "data: タグ");
-    EXPECT_EQ(hexOf(*out.blockData), "83 5E 83 4F");
 }
