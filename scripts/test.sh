@@ -10,9 +10,6 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DKV8_TEST_BUILD=ON -DKV8_SANITIZE=ON -DKV8_BUILD_TESTS=ON
 cmake --build build-test -j "$jobs"
 
-export QT_QPA_PLATFORM=offscreen
-(cd build-test && ctest --output-on-failure -j "$jobs" --timeout 300)
-
 # A short fuzzing run of the frame collector and reply router (clang libFuzzer, about 10 s).
 # New inputs go to a scratch folder; tests/fuzz/corpus stays as committed.
 if command -v clang++ >/dev/null 2>&1; then
@@ -24,3 +21,7 @@ if command -v clang++ >/dev/null 2>&1; then
         build-fuzz/tests/collector_fuzz -runs=200000 -max_total_time=10 -print_final_stats=1 \
         build-fuzz/corpus-new tests/fuzz/corpus
 fi
+
+# The tests run last, so that their summary closes the output.
+export QT_QPA_PLATFORM=offscreen
+(cd build-test && ctest --output-on-failure -j "$jobs" --timeout 300)
