@@ -279,36 +279,23 @@ void TDateTimeEdit::keyPressEvent(QKeyEvent *event)
 QString qtDisplayFormatOf(const QString &pattern)
 {
     QString out;
-    bool lastWasHour = false;
-    qsizetype i = 0;
-    while (i < pattern.size()) {
-        const QChar raw = pattern[i];
-        const QChar c = raw.toLower();
-        if (c == u'"' || c == u'\'') {
-            const qsizetype close = pattern.indexOf(raw, i + 1);
-            const qsizetype end = close < 0 ? pattern.size() : close;
-            out += u'\'' + pattern.mid(i + 1, end - i - 1) + u'\'';
-            i = end + 1;
-            continue;
-        }
-        qsizetype n = 1;
-        while (c.isLetter() && i + n < pattern.size() && pattern[i + n].toLower() == c)
-            ++n;
-        const auto repeat = [](QChar ch, qsizetype count) { return QString(count, ch); };
-        if (c == u'y')
-            out += n <= 2 ? QStringLiteral("yy") : QStringLiteral("yyyy");
-        else if (c == u'm' && lastWasHour)
-            out += repeat(u'm', std::min<qsizetype>(n, 2));
+    for (const PatternToken &token : patternTokens(pattern)) {
+        const QChar c = token.letter;
+        const auto repeat = [&token](QChar ch, qsizetype most) { return QString(std::min(token.count, most), ch); };
+        if (token.quoted)
+            out += u'\'' + token.text + u'\'';
+        else if (c == u'y')
+            out += token.count <= 2 ? QStringLiteral("yy") : QStringLiteral("yyyy");
+        else if (c == u'n' || (c == u'm' && token.afterHour))
+            out += repeat(u'm', 2);
         else if (c == u'm')
-            out += repeat(u'M', std::min<qsizetype>(n, 4));
+            out += repeat(u'M', 4);
         else if (c == u'd')
-            out += repeat(u'd', std::min<qsizetype>(n, 4));
+            out += repeat(u'd', 4);
         else if (c == u'h')
-            out += repeat(u'h', std::min<qsizetype>(n, 2));
-        else if (c == u'n')
-            out += repeat(u'm', std::min<qsizetype>(n, 2));
+            out += repeat(u'h', 2);
         else if (c == u's')
-            out += repeat(u's', std::min<qsizetype>(n, 2));
+            out += repeat(u's', 2);
         else if (c == u'z')
             out += QStringLiteral("zzz");
         else if (c == u'/')
@@ -316,14 +303,9 @@ QString qtDisplayFormatOf(const QString &pattern)
         else if (c == u':')
             out += TimeSeparator();
         else if (c.isLetter())
-            out += u'\'' + pattern.mid(i, n) + u'\'';
+            out += u'\'' + token.text + u'\'';
         else
-            out += raw;
-        if (c == u'h')
-            lastWasHour = true;
-        else if (c.isLetter())
-            lastWasHour = false;
-        i += n;
+            out += token.text;
     }
     return out;
 }

@@ -74,6 +74,17 @@ int leadingInt(const QString &text, qsizetype from)
     return static_cast<int>(negative ? -v : v);
 }
 
+// The numbers of a text that holds sep: the leading integer, the one after the first
+// separator, and the one after the second (`missing` when there is no second).
+void separatedNumbers(const QString &text, QChar sep, int missing, int &a, int &b, int &c)
+{
+    const qsizetype first = text.indexOf(sep);
+    const qsizetype second = text.indexOf(sep, first + 1);
+    a = leadingInt(text, 0);
+    b = leadingInt(text, first + 1);
+    c = second >= 0 ? leadingInt(text, second + 1) : missing;
+}
+
 // The digit value of a character by its low four bits, as the compact forms are read
 // (no check that the character is a digit).
 int lowBits(QChar c)
@@ -161,6 +172,40 @@ void DecodeDate(TDateTime t, int &year, int &month, int &day)
     daysToCivil(static_cast<int64_t>(std::trunc(t.Val)) + epochDays, year, month, day);
 }
 
+QList<PatternToken> patternTokens(const QString &pattern)
+{
+    QList<PatternToken> tokens;
+    bool lastWasHour = false;
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        const QChar raw = pattern[i];
+        PatternToken token;
+        if (raw == u'"' || raw == u'\'') {
+            const qsizetype close = pattern.indexOf(raw, i + 1);
+            const qsizetype end = close < 0 ? pattern.size() : close;
+            token.quoted = true;
+            token.text = pattern.mid(i + 1, end - i - 1);
+            tokens << token;
+            i = end + 1;
+            continue;
+        }
+        token.letter = raw.toLower();
+        token.count = 1;
+        while (token.letter.isLetter() && i + token.count < pattern.size() &&
+               pattern[i + token.count].toLower() == token.letter)
+            ++token.count;
+        token.afterHour = lastWasHour;
+        token.text = pattern.mid(i, token.count);
+        if (token.letter == u'h')
+            lastWasHour = true;
+        else if (token.letter.isLetter())
+            lastWasHour = false;
+        tokens << token;
+        i += token.count;
+    }
+    return tokens;
+}
+
 QString FormatDateTime(const QString &pattern, TDateTime t)
 {
     int year, month, day;
@@ -171,53 +216,33 @@ QString FormatDateTime(const QString &pattern, TDateTime t)
     const int second = static_cast<int>(ms / 1000 % 60);
     const int milli = static_cast<int>(ms % 1000);
 
+    const auto number = [](int v, bool padded) { return padded ? twoDigits(v) : QString::number(v); };
     QString out;
-    bool lastWasHour = false;
-    qsizetype i = 0;
-    auto runOf = [&](QChar c) {
-        qsizetype n = 0;
-        while (i + n < pattern.size() && pattern[i + n].toLower() == c)
-            ++n;
-        return n;
-    };
-    while (i < pattern.size()) {
-        const QChar c = pattern[i].toLower();
-        if (c == u'"' || c == u'\'') {
-            const qsizetype close = pattern.indexOf(pattern[i], i + 1);
-            const qsizetype end = close < 0 ? pattern.size() : close;
-            out += pattern.mid(i + 1, end - i - 1);
-            i = end + 1;
-            continue;
-        }
-        const qsizetype n = c.isLetter() ? runOf(c) : 1;
-        if (c == u'y') {
-            out += n <= 2 ? twoDigits(year % 100) : QString::number(year).rightJustified(4, u'0');
-        } else if (c == u'm' && lastWasHour) {
-            out += n >= 2 ? twoDigits(minute) : QString::number(minute);
-        } else if (c == u'm') {
-            out += n >= 2 ? twoDigits(month) : QString::number(month);
-        } else if (c == u'd') {
-            out += n >= 2 ? twoDigits(day) : QString::number(day);
-        } else if (c == u'h') {
-            out += n >= 2 ? twoDigits(hour) : QString::number(hour);
-        } else if (c == u'n') {
-            out += n >= 2 ? twoDigits(minute) : QString::number(minute);
-        } else if (c == u's') {
-            out += n >= 2 ? twoDigits(second) : QString::number(second);
-        } else if (c == u'z') {
-            out += n >= 3 ? QString::number(milli).rightJustified(3, u'0') : QString::number(milli);
-        } else if (c == u'/') {
+    for (const PatternToken &token : patternTokens(pattern)) {
+        const QChar c = token.letter;
+        const bool two = token.count >= 2;
+        if (token.quoted)
+            out += token.text;
+        else if (c == u'y')
+            out += token.count <= 2 ? twoDigits(year % 100) : QString::number(year).rightJustified(4, u'0');
+        else if (c == u'n' || (c == u'm' && token.afterHour))
+            out += number(minute, two);
+        else if (c == u'm')
+            out += number(month, two);
+        else if (c == u'd')
+            out += number(day, two);
+        else if (c == u'h')
+            out += number(hour, two);
+        else if (c == u's')
+            out += number(second, two);
+        else if (c == u'z')
+            out += token.count >= 3 ? QString::number(milli).rightJustified(3, u'0') : QString::number(milli);
+        else if (c == u'/')
             out += DateSeparator();
-        } else if (c == u':') {
+        else if (c == u':')
             out += TimeSeparator();
-        } else {
-            out += pattern.mid(i, n);
-        }
-        if (c == u'h')
-            lastWasHour = true;
-        else if (c.isLetter())
-            lastWasHour = false;
-        i += n;
+        else
+            out += token.text;
     }
     return out;
 }
@@ -299,12 +324,8 @@ QString DateToYMD(TDateTime t)
 TDateTime YMDToDate(const QString &text)
 {
     int year = 0, month = 1, day = 1;
-    const qsizetype first = text.indexOf(DateSeparator());
-    if (first >= 0) {
-        year = leadingInt(text, 0);
-        month = leadingInt(text, first + 1);
-        const qsizetype second = text.indexOf(DateSeparator(), first + 1);
-        day = second >= 0 ? leadingInt(text, second + 1) : 1;
+    if (text.contains(DateSeparator())) {
+        separatedNumbers(text, DateSeparator(), 1, year, month, day);
         if (text.size() <= 8)
             year = centuryRule(year);
     } else if (text.size() == 8) {
@@ -338,12 +359,8 @@ QString SecsToHMS(int32_t secs)
 int32_t HMSToSecs(const QString &text)
 {
     int hours = 0, minutes = 0, seconds = 0;
-    const qsizetype first = text.indexOf(TimeSeparator());
-    if (first >= 0) {
-        hours = leadingInt(text, 0);
-        minutes = leadingInt(text, first + 1);
-        const qsizetype second = text.indexOf(TimeSeparator(), first + 1);
-        seconds = second >= 0 ? leadingInt(text, second + 1) : 0;
+    if (text.contains(TimeSeparator())) {
+        separatedNumbers(text, TimeSeparator(), 0, hours, minutes, seconds);
     } else if (text.size() == 6) {
         hours = lowBitsNumber(text, 0, 2);
         minutes = lowBitsNumber(text, 2, 2);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -43,6 +44,19 @@ QString SetLongTimeFormat(const QString &fmt);
 // "yyyy/mm/dd" and "h:nn:ss", where "/" and ":" stand for the separators above) and its
 // time parser.
 TDateTime EncodeDate(int year, int month, int day);
+
+// One piece of a date pattern: quoted text, or a run of one letter (lower-cased in `letter`)
+// or a single other character. afterHour marks an "m" run that follows an hour, which
+// stands for minutes.
+struct PatternToken {
+    bool quoted = false;
+    QChar letter;
+    qsizetype count = 0;
+    bool afterHour = false;
+    QString text; // the quoted text without its quotes, or the run as written
+};
+QList<PatternToken> patternTokens(const QString &pattern);
+
 void DecodeDate(TDateTime t, int &year, int &month, int &day);
 QString FormatDateTime(const QString &pattern, TDateTime t);
 TDateTime StrToTime(const QString &text);

@@ -13,7 +13,7 @@
 namespace
 {
 constexpr int unlimitedLength = 32767;
-}
+} // namespace
 
 FieldEdit::FieldEdit(QWidget *parent) : QLineEdit(parent)
 {
@@ -180,6 +180,38 @@ void FieldEdit::replaceAtCaret(QChar ch)
     if (pos < text().size())
         setSelection(pos, 1);
     insert(QString(upperCase_ ? ch.toUpper() : ch));
+}
+
+void FieldEdit::SetOverWriteMode(TOverWrite mode)
+{
+    if (mode == overWriteMode_)
+        return;
+    overWriteMode_ = mode;
+    overwrite_ = mode == owOverWrite;
+}
+
+void FieldEdit::applyEnterRules()
+{
+    if (overWriteMode_ != owOverWrite)
+        overwrite_ = false;
+    if (enterColumn_ >= 0)
+        setCursorPosition(enterColumn_);
+    if (overwrite_ && hasSelectedText())
+        setCursorPosition(selectionStart());
+}
+
+bool FieldEdit::toggleOverwrite(const QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Insert || event->modifiers() != Qt::NoModifier || overWriteMode_ != owToggle)
+        return false;
+    overwrite_ = !overwrite_;
+    return true;
+}
+
+void FieldEdit::keepCaretInsideLimit()
+{
+    if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
+        setCursorPosition(cursorPosition() - 1);
 }
 
 void FieldEdit::focusInEvent(QFocusEvent *event)

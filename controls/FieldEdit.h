@@ -71,6 +71,24 @@ protected:
     // Replaces the character at the caret (appends at the end of the text).
     void replaceAtCaret(QChar ch);
 
+    // The typing mode of the fields that have one. Subclasses publish these accessors.
+    TOverWrite OverWriteMode() const { return overWriteMode_; }
+    void SetOverWriteMode(TOverWrite mode);
+    bool Overwriting() const { return overwrite_; }
+    int EnterColumn() const { return enterColumn_; }
+    void SetEnterColumn(int column) { enterColumn_ = column; }
+    // On entry: every visit but under owOverWrite starts in insert state; the caret goes to
+    // EnterColumn when it is set; in overwrite state the selection collapses to its start.
+    void applyEnterRules();
+    // Insert (no modifier) under owToggle toggles the overwrite state; true when it did.
+    bool toggleOverwrite(const QKeyEvent *event);
+    // With owOverWrite and a length limit, a caret at or past the limit steps back one column
+    // so that further typing keeps overwriting the last character.
+    void keepCaretInsideLimit();
+
+    TOverWrite overWriteMode_ = owInsert;
+    bool overwrite_ = false;
+
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -81,6 +99,7 @@ private:
     TAlignment alignment_ = taLeftJustify;
     bool entered_ = false;
     bool exitDone_ = false;
+    int enterColumn_ = -1;
 };
 
 // Runs the exit rule of the field that holds the focus in window, if it is one of ours;

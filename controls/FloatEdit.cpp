@@ -57,7 +57,7 @@ double readNumber(const QString &text)
 
 } // namespace
 
-TFloatEdit::TFloatEdit(QWidget *parent) : TRevisedSpinEdit(parent)
+TFloatEdit::TFloatEdit(QWidget *parent) : NumberSpinEdit(parent)
 {
     validChars_ = QString(DecimalSeparator()) + QStringLiteral("+-0123456789");
 }
@@ -103,19 +103,6 @@ void TFloatEdit::SetValue(double value)
     SetText(formatFixed(value, decimals_));
 }
 
-void TFloatEdit::SetText(const QString &t)
-{
-    setText(SaturatedValue(t));
-}
-
-void TFloatEdit::SetOverWriteMode(TOverWrite mode)
-{
-    if (mode == overWriteMode_)
-        return;
-    overWriteMode_ = mode;
-    overwrite_ = mode == owOverWrite;
-}
-
 QString TFloatEdit::SaturatedValue(const QString &t)
 {
     if (maxValue_ < minValue_)
@@ -137,22 +124,6 @@ QString TFloatEdit::SaturatedValue(const QString &t)
         return formatFixed(v, decimals_);
     }
     return t;
-}
-
-bool TFloatEdit::IsValidChar(int key)
-{
-    bool ok;
-    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key))))
-        ok = true;
-    else if (key >= 0x20)
-        ok = false;
-    else if (key == 13)
-        ok = (editModes_ & femEnterNext) != 0;
-    else
-        ok = true;
-    if (!EditorEnabled() && (key >= 0x20 || key == 8))
-        ok = false;
-    return ok;
 }
 
 void TFloatEdit::step(bool up)
@@ -186,75 +157,24 @@ void TFloatEdit::DownClick()
     step(false);
 }
 
-void TFloatEdit::DoEnter()
-{
-    if (overWriteMode_ != owOverWrite)
-        overwrite_ = false;
-    if (enterColumn_ >= 0)
-        setCursorPosition(enterColumn_);
-    if (overwrite_ && hasSelectedText())
-        setCursorPosition(selectionStart());
-}
-
-bool TFloatEdit::KeyDown(QKeyEvent *event)
-{
-    if (!TRevisedSpinEdit::KeyDown(event))
-        return false;
-    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && overWriteMode_ == owToggle) {
-        overwrite_ = !overwrite_;
-        return false;
-    }
-    return true;
-}
-
 void TFloatEdit::KeyPress(int &key, QKeyEvent *event)
 {
-    if (key == 13 && (editModes_ & femEnterNext)) {
-        key = 0;
-        focusNextChild();
-        return;
-    }
     const QChar separator = DecimalSeparator();
-    const int pos = cursorPosition();
-    bool signReplace = false;
-    if (key == separator.unicode()) {
-        // The text the key leaves standing: a separator inside the selection goes with it.
-        QString rest = text();
-        if (hasSelectedText())
-            rest.remove(selectionStart(), selectedText().size());
-        const bool accepted = decimals_ != 0 && !rest.contains(separator);
-        const bool overwritesSame = overwrite_ && pos < text().size() && text()[pos] == separator;
-        if (!accepted && !overwritesSame) {
-            key = 0;
-            beep();
-            return;
-        }
-    } else if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key)))) {
-        if (key == '+' || key == '-') {
-            deselect();
-            setCursorPosition(0);
-        }
-        const int at = cursorPosition();
-        if (at < text().size() && (text()[at] == u'+' || text()[at] == u'-'))
-            signReplace = true;
-    } else {
-        if (key == 0 || key == 3 || key == 24 || key == 26) {
-            applyTypedChar(key, event);
-            return;
-        }
-        if (key == 22)
-            key = 0;
-    }
-    const bool replace = overwrite_ ? (!hasSelectedText() || signReplace) : signReplace;
-    if (!replace || key < 0x20) {
-        if (key == 0)
-            beep();
-        else
-            applyTypedChar(key, event);
+    if (key != separator.unicode()) {
+        NumberSpinEdit::KeyPress(key, event);
         return;
     }
-    replaceAtCaret(QChar(static_cast<char16_t>(key)));
-    if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
-        setCursorPosition(cursorPosition() - 1);
-    key = 0;
+    // The text the key leaves standing: a separator inside the selection goes with it.
+    QString rest = text();
+    if (hasSelectedText())
+        rest.remove(selectionStart(), selectedText().size());
+    const int pos = cursorPosition();
+    const bool accepted = decimals_ != 0 && !rest.contains(separator);
+    const bool overwritesSame = overwrite_ && pos < text().size() && text()[pos] == separator;
+    if (!accepted && !overwritesSame) {
+        key = 0;
+        beep();
+        return;
+    }
+    placeKey(key, event, false);
 }

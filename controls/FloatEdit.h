@@ -14,7 +14,7 @@ enum TFloatEditMode : unsigned {
 // written with Decimals digits after the edit controls' decimal separator; text that is no
 // number counts as 0. Out-of-range text is put back to the nearer bound with a beep when the
 // field is left and when it is set from code.
-class TFloatEdit : public TRevisedSpinEdit
+class TFloatEdit : public NumberSpinEdit
 {
     Q_OBJECT
 
@@ -25,24 +25,16 @@ public:
     void SetDecimals(int decimals) { decimals_ = decimals < 0 ? 0 : decimals; }
     unsigned EditModes() const { return editModes_; }
     void SetEditModes(unsigned modes) { editModes_ = modes; }
-    int EnterColumn() const { return enterColumn_; }
-    void SetEnterColumn(int column) { enterColumn_ = column; }
     double Increment() const { return increment_; }
     void SetIncrement(double increment) { increment_ = increment; }
     double MaxValue() const { return maxValue_; }
     void SetMaxValue(double v) { maxValue_ = v; }
     double MinValue() const { return minValue_; }
     void SetMinValue(double v) { minValue_ = v; }
-    TOverWrite OverWriteMode() const { return overWriteMode_; }
-    void SetOverWriteMode(TOverWrite mode);
-    bool Overwriting() const { return overwrite_; }
-    QString ValidChars() const { return validChars_; }
 
     // The leading number of the text; 0 when there is none.
     double GetValue() const;
     void SetValue(double value);
-    QString GetText() const { return text(); }
-    void SetText(const QString &text);
 
     // value with the given number of decimals and the edit controls' decimal separator.
     static QString formatFixed(double value, int decimals);
@@ -55,12 +47,10 @@ public:
     static constexpr double defaultMin = -9999999999999990.0;
 
 protected:
-    bool IsValidChar(int key) override;
+    bool enterNext() const override { return (editModes_ & femEnterNext) != 0; }
     void UpClick() override;
     void DownClick() override;
     QString SaturatedValue(const QString &text) override;
-    void DoEnter() override;
-    bool KeyDown(QKeyEvent *event) override;
     void KeyPress(int &key, QKeyEvent *event) override;
 
 private:
@@ -68,11 +58,7 @@ private:
 
     int decimals_ = 2;
     unsigned editModes_ = 0;
-    int enterColumn_ = -1;
     double increment_ = 1.0;
     double maxValue_ = defaultMax;
     double minValue_ = defaultMin;
-    TOverWrite overWriteMode_ = owInsert;
-    bool overwrite_ = false;
-    QString validChars_;
 };

@@ -239,12 +239,7 @@ void TFmtEdit::SetMinValue(const QString &value)
 
 void TFmtEdit::SetOverWriteMode(TOverWrite mode)
 {
-    if (fixedFormat_)
-        mode = owOverWrite;
-    if (mode == overWriteMode_)
-        return;
-    overWriteMode_ = mode;
-    overwrite_ = mode == owOverWrite;
+    FieldEdit::SetOverWriteMode(fixedFormat_ ? owOverWrite : mode);
 }
 
 void TFmtEdit::Loaded()
@@ -512,12 +507,7 @@ void TFmtEdit::CMEnter(bool fromMouse)
 
 void TFmtEdit::DoEnter()
 {
-    if (overWriteMode_ != owOverWrite)
-        overwrite_ = false;
-    if (enterColumn_ >= 0)
-        setCursorPosition(enterColumn_);
-    if (overwrite_ && hasSelectedText())
-        setCursorPosition(selectionStart());
+    applyEnterRules();
 }
 
 bool TFmtEdit::CMExit()

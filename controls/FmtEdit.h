@@ -48,15 +48,16 @@ public:
     void SetMaxValue(const QString &value);
     QString MinValue() const { return minValue_; }
     void SetMinValue(const QString &value);
-    TOverWrite OverWriteMode() const { return overWriteMode_; }
+    using FieldEdit::OverWriteMode;
+    using FieldEdit::Overwriting;
+    // A fixed-format kind always overwrites.
     void SetOverWriteMode(TOverWrite mode);
-    bool Overwriting() const { return overwrite_; }
     QString ValidChars() const { return validChars_; }
     void SetValidChars(const QString &chars);
     int Decimals() const { return decimals_; }
     void SetDecimals(int decimals) { decimals_ = decimals; }
-    int EnterColumn() const { return enterColumn_; }
-    void SetEnterColumn(int column) { enterColumn_ = column; }
+    using FieldEdit::EnterColumn;
+    using FieldEdit::SetEnterColumn;
 
     // After configuring: sets the text again through SetText, reapplies the valid
     // characters and selects the whole text.
@@ -130,14 +131,11 @@ private:
     unsigned modes_ = fmStrictRange | fmIllegalBeep;
     QString maxValue_;
     QString minValue_;
-    TOverWrite overWriteMode_ = owInsert;
     QString validChars_;
     int decimals_ = 2;
-    int enterColumn_ = -1;
     QString errorMessage_;
     bool valid_ = true;
     bool fixedFormat_ = false;
-    bool overwrite_ = false;
     bool thousands_ = false;
     bool exceptionOnExit_ = false;
 };

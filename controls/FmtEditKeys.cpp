@@ -119,11 +119,7 @@ bool TFmtEdit::KeyDown(QKeyEvent *event)
         }
         return true;
     case Qt::Key_Insert:
-        if (event->modifiers() == Qt::NoModifier && overWriteMode_ == owToggle) {
-            overwrite_ = !overwrite_;
-            return false;
-        }
-        return true;
+        return !toggleOverwrite(event);
     case Qt::Key_Delete:
         if (fixedFormat_) {
             if (isReadOnly())
@@ -152,8 +148,7 @@ void TFmtEdit::KeyUp(QKeyEvent *event)
     const int pos = cursorPosition();
     if (!hasSelectedText() && t.size() - pos >= 2 && isFieldSeparator(t[pos]))
         setCursorPosition(pos + 1);
-    if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
-        setCursorPosition(MaxLength() - 1);
+    keepCaretInsideLimit();
 }
 
 void TFmtEdit::KeyPress(int &key, QKeyEvent *event)
@@ -260,12 +255,11 @@ void TFmtEdit::KeyPress(int &key, QKeyEvent *event)
         deselect();
         setCursorPosition(at);
         replaceAtCaret(c);
-        if (fixedFormat_ && MaxLength() > 0 && cursorPosition() >= MaxLength())
-            setCursorPosition(cursorPosition() - 1);
+        if (fixedFormat_)
+            keepCaretInsideLimit();
     } else if (overwrite_ && !hasSelectedText()) {
         replaceAtCaret(c);
-        if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
-            setCursorPosition(cursorPosition() - 1);
+        keepCaretInsideLimit();
     } else {
         applyTypedChar(key, event);
     }

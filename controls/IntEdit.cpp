@@ -5,8 +5,9 @@
 
 #include <QKeyEvent>
 
-TIntEdit::TIntEdit(QWidget *parent) : TRevisedSpinEdit(parent)
+TIntEdit::TIntEdit(QWidget *parent) : NumberSpinEdit(parent)
 {
+    validChars_ = QStringLiteral("+-0123456789");
     SetMaxValue(defaultMax);
     SetMinValue(defaultMin);
     SetUpperCase(true);
@@ -57,35 +58,6 @@ int32_t TIntEdit::GetValue() const
 void TIntEdit::SetValue(int32_t value)
 {
     SetText(ltos(value, radix_));
-}
-
-void TIntEdit::SetText(const QString &t)
-{
-    setText(SaturatedValue(t));
-}
-
-void TIntEdit::SetOverWriteMode(TOverWrite mode)
-{
-    if (mode == overWriteMode_)
-        return;
-    overWriteMode_ = mode;
-    overwrite_ = mode == owOverWrite;
-}
-
-bool TIntEdit::IsValidChar(int key)
-{
-    bool ok;
-    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key))))
-        ok = true;
-    else if (key >= 0x20)
-        ok = false;
-    else if (key == 13)
-        ok = (editModes_ & imEnterNext) != 0;
-    else
-        ok = true;
-    if (!EditorEnabled() && (key >= 0x20 || key == 8))
-        ok = false;
-    return ok;
 }
 
 QString TIntEdit::SaturatedValue(const QString &t)
@@ -140,65 +112,4 @@ void TIntEdit::UpClick()
 void TIntEdit::DownClick()
 {
     step(false);
-}
-
-void TIntEdit::DoEnter()
-{
-    if (overWriteMode_ != owOverWrite)
-        overwrite_ = false;
-    if (enterColumn_ >= 0)
-        setCursorPosition(enterColumn_);
-    if (overwrite_ && hasSelectedText()) {
-        const int start = selectionStart();
-        setCursorPosition(start);
-    }
-}
-
-bool TIntEdit::KeyDown(QKeyEvent *event)
-{
-    if (!TRevisedSpinEdit::KeyDown(event))
-        return false;
-    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && overWriteMode_ == owToggle) {
-        overwrite_ = !overwrite_;
-        return false;
-    }
-    return true;
-}
-
-void TIntEdit::KeyPress(int &key, QKeyEvent *event)
-{
-    if (key == 13 && (editModes_ & imEnterNext)) {
-        key = 0;
-        focusNextChild();
-        return;
-    }
-    bool signReplace = false;
-    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key)))) {
-        if (key == '+' || key == '-') {
-            deselect();
-            setCursorPosition(0);
-        }
-        const int pos = cursorPosition();
-        if (pos < text().size() && (text()[pos] == u'+' || text()[pos] == u'-'))
-            signReplace = true;
-    } else {
-        if (key == 0 || key == 3 || key == 24 || key == 26) {
-            applyTypedChar(key, event);
-            return;
-        }
-        if (key == 22)
-            key = 0;
-    }
-    const bool replace = overwrite_ ? (!hasSelectedText() || signReplace) : signReplace;
-    if (!replace || key < 0x20) {
-        if (key == 0)
-            beep();
-        else
-            applyTypedChar(key, event);
-        return;
-    }
-    replaceAtCaret(QChar(static_cast<char16_t>(key)));
-    if (overWriteMode_ == owOverWrite && MaxLength() > 0 && cursorPosition() >= MaxLength())
-        setCursorPosition(cursorPosition() - 1);
-    key = 0;
 }

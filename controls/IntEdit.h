@@ -16,7 +16,7 @@ enum TIntEditMode : unsigned {
 // when the field is left and when text or value is set from code, never while typing.
 // Configure the radix and the range before any text or value; set text through SetText
 // (QLineEdit::setText would skip the clamp).
-class TIntEdit : public TRevisedSpinEdit
+class TIntEdit : public NumberSpinEdit
 {
     Q_OBJECT
 
@@ -30,38 +30,23 @@ public:
     // The text read in the radix; an empty field reads as 0.
     int32_t GetValue() const;
     void SetValue(int32_t value);
-    QString GetText() const { return text(); }
-    void SetText(const QString &text);
 
     unsigned EditModes() const { return editModes_; }
     void SetEditModes(unsigned modes) { editModes_ = modes; }
-    int EnterColumn() const { return enterColumn_; }
-    void SetEnterColumn(int column) { enterColumn_ = column; }
-    TOverWrite OverWriteMode() const { return overWriteMode_; }
-    void SetOverWriteMode(TOverWrite mode);
-    bool Overwriting() const { return overwrite_; }
-    QString ValidChars() const { return validChars_; }
 
     static constexpr int32_t defaultMax = 2147483647;
     static constexpr int32_t defaultMin = -2147483647;
 
 protected:
-    bool IsValidChar(int key) override;
+    bool enterNext() const override { return (editModes_ & imEnterNext) != 0; }
     void UpClick() override;
     void DownClick() override;
     QString SaturatedValue(const QString &text) override;
-    void DoEnter() override;
-    bool KeyDown(QKeyEvent *event) override;
-    void KeyPress(int &key, QKeyEvent *event) override;
 
 private:
     int64_t view(int32_t v) const;
     void step(bool up);
 
     unsigned editModes_ = 0;
-    int enterColumn_ = -1;
-    TOverWrite overWriteMode_ = owInsert;
-    bool overwrite_ = false;
     int radix_ = -10;
-    QString validChars_ = QStringLiteral("+-0123456789");
 };

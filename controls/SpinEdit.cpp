@@ -194,3 +194,76 @@ void TRevisedSpinEdit::inputMethodEvent(QInputMethodEvent *event)
     // No input method: composed text would bypass the character filter.
     event->accept();
 }
+
+void NumberSpinEdit::SetText(const QString &t)
+{
+    setText(SaturatedValue(t));
+}
+
+bool NumberSpinEdit::IsValidChar(int key)
+{
+    bool ok;
+    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key))))
+        ok = true;
+    else if (key >= 0x20)
+        ok = false;
+    else if (key == 13)
+        ok = enterNext();
+    else
+        ok = true;
+    if (!EditorEnabled() && (key >= 0x20 || key == 8))
+        ok = false;
+    return ok;
+}
+
+void NumberSpinEdit::DoEnter()
+{
+    applyEnterRules();
+}
+
+bool NumberSpinEdit::KeyDown(QKeyEvent *event)
+{
+    return TRevisedSpinEdit::KeyDown(event) && !toggleOverwrite(event);
+}
+
+void NumberSpinEdit::KeyPress(int &key, QKeyEvent *event)
+{
+    if (key == 13 && enterNext()) {
+        key = 0;
+        focusNextChild();
+        return;
+    }
+    bool signReplace = false;
+    if (key > 0 && key < 0x10000 && validChars_.contains(QChar(static_cast<char16_t>(key)))) {
+        if (key == '+' || key == '-') {
+            deselect();
+            setCursorPosition(0);
+        }
+        const int pos = cursorPosition();
+        if (pos < text().size() && (text()[pos] == u'+' || text()[pos] == u'-'))
+            signReplace = true;
+    } else {
+        if (key == 0 || key == 3 || key == 24 || key == 26) {
+            applyTypedChar(key, event);
+            return;
+        }
+        if (key == 22)
+            key = 0;
+    }
+    placeKey(key, event, signReplace);
+}
+
+void NumberSpinEdit::placeKey(int &key, QKeyEvent *event, bool signReplace)
+{
+    const bool replace = overwrite_ ? (!hasSelectedText() || signReplace) : signReplace;
+    if (!replace || key < 0x20) {
+        if (key == 0)
+            beep();
+        else
+            applyTypedChar(key, event);
+        return;
+    }
+    replaceAtCaret(QChar(static_cast<char16_t>(key)));
+    keepCaretInsideLimit();
+    key = 0;
+}

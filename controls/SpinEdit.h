@@ -94,3 +94,40 @@ protected:
     bool CMExit() override;
     void inputMethodEvent(QInputMethodEvent *event) override;
 };
+
+// The typing rules that the integer and the decimal spin edit share: a filter over the
+// characters the value may hold, signs that land at column 0 and replace a sign there,
+// overwrite typing, Insert toggling under owToggle, and Enter moving on when the control's
+// modes ask for it.
+class NumberSpinEdit : public TRevisedSpinEdit
+{
+    Q_OBJECT
+
+public:
+    using FieldEdit::EnterColumn;
+    using FieldEdit::OverWriteMode;
+    using FieldEdit::Overwriting;
+    using FieldEdit::SetEnterColumn;
+    using FieldEdit::SetOverWriteMode;
+
+    QString ValidChars() const { return validChars_; }
+    QString GetText() const { return text(); }
+    // Clamped by SaturatedValue, with the beep.
+    void SetText(const QString &text);
+
+protected:
+    using TRevisedSpinEdit::TRevisedSpinEdit;
+
+    // Whether the control's modes say that Enter moves to the next control.
+    virtual bool enterNext() const = 0;
+
+    bool IsValidChar(int key) override;
+    void DoEnter() override;
+    bool KeyDown(QKeyEvent *event) override;
+    void KeyPress(int &key, QKeyEvent *event) override;
+    // Places a key that the rules let through: replacing the character at the caret in
+    // overwrite state (or for a sign replacement), otherwise by the edit's own handling.
+    void placeKey(int &key, QKeyEvent *event, bool signReplace);
+
+    QString validChars_;
+};
