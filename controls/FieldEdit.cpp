@@ -13,6 +13,8 @@
 namespace
 {
 constexpr int unlimitedLength = 32767;
+// The field whose failed exit check is taking the focus back right now.
+FieldEdit *reclaiming = nullptr;
 } // namespace
 
 FieldEdit::FieldEdit(QWidget *parent) : QLineEdit(parent)
@@ -232,7 +234,9 @@ void FieldEdit::focusOutEvent(QFocusEvent *event)
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
         return;
     entered_ = false;
-    if (exitDone_)
+    // The field that the focus only passed through while another field's failed check
+    // takes it back was never really entered: no exit rule of its own.
+    if (exitDone_ || (reclaiming && reclaiming != this))
         return;
     const bool passed = CMExit();
     exitDone_ = true;
@@ -241,8 +245,11 @@ void FieldEdit::focusOutEvent(QFocusEvent *event)
         // wait until the change is complete.
         QTimer::singleShot(0, this, [this] {
             exitFailed();
-            if (exitKeepsFocus())
+            if (exitKeepsFocus()) {
+                reclaiming = this;
                 setFocus(Qt::OtherFocusReason);
+                reclaiming = nullptr;
+            }
         });
     }
 }

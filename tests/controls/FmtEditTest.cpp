@@ -150,6 +150,24 @@ TEST(FmtEditTest, RangeFailureShowsTheBoxInTheSystemLanguageAndHoldsTheFocus)
     EXPECT_TRUE(f.next->hasFocus());
 }
 
+TEST(FmtEditTest, AFieldTheFocusOnlyPassesWhileAFailedCheckTakesItBackChecksNothing)
+{
+    FmtForm f(fkInt, "0", "255", fmIllegalBeep | fmErrMsg);
+    auto *other = new TFmtEdit(f.window.get());
+    other->SetFmtKind(fkInt);
+    other->SetFmtModes(fmIllegalBeep | fmErrMsg);
+    other->SetMaxValue(QStringLiteral("255"));
+    other->setText(QStringLiteral("999"));
+    f.window->layout()->addWidget(other);
+    f.typeFresh(QStringLiteral("300"));
+    MessageBoxRecorder boxes;
+    other->setFocus(Qt::TabFocusReason);
+    QTest::qWait(20);
+    EXPECT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(f.field->hasFocus());
+    EXPECT_EQ(other->text().toStdString(), "999");
+}
+
 TEST(FmtEditTest, ThousandsSeparatorsAreShownWhileTypingButNotRead)
 {
     FmtForm f(fkInt, "", "", fmStrictRange | fmIllegalBeep | fmThousands);
