@@ -204,7 +204,8 @@ void FieldEdit::applyEnterRules()
 
 bool FieldEdit::toggleOverwrite(const QKeyEvent *event)
 {
-    if (event->key() != Qt::Key_Insert || event->modifiers() != Qt::NoModifier || overWriteMode_ != owToggle)
+    if (event->key() != Qt::Key_Insert || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
+        overWriteMode_ != owToggle)
         return false;
     overwrite_ = !overwrite_;
     return true;

@@ -99,6 +99,22 @@ void TCSpinEdit::keyPressEvent(QKeyEvent *event)
     KeyPress(ch, event);
 }
 
+void TCSpinEdit::releaseButtons()
+{
+    held_ = nullptr;
+    repeat_->stop();
+    up_->setDown(false);
+    down_->setDown(false);
+}
+
+void TCSpinEdit::focusOutEvent(QFocusEvent *event)
+{
+    // A held button repeats only while it keeps the mouse; losing the focus (to another field,
+    // or to a message box that takes the mouse) ends the hold.
+    releaseButtons();
+    FieldEdit::focusOutEvent(event);
+}
+
 void TCSpinEdit::resizeEvent(QResizeEvent *event)
 {
     FieldEdit::resizeEvent(event);
@@ -136,10 +152,7 @@ bool TCSpinEdit::stepGuarded(bool up)
         message = QString::fromUtf8(e.what());
     }
     // Released first: a button still held would repeat and open a box every 100 ms.
-    held_ = nullptr;
-    repeat_->stop();
-    up_->setDown(false);
-    down_->setDown(false);
+    releaseButtons();
     showWarning(applicationTitle(), message, this);
     return false;
 }

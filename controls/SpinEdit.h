@@ -55,6 +55,7 @@ protected:
     virtual void KeyPress(int &key, QKeyEvent *event);
 
     void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,6 +63,8 @@ protected:
 private:
     void layoutButtons();
     bool stepFrom(QToolButton *button);
+    // Lets go of a held button: no further repeats.
+    void releaseButtons();
 
     int32_t minValue_ = 0;
     int32_t maxValue_ = 0;

@@ -253,9 +253,16 @@ TEST(IntEditTest, HeldSpinButtonFocusesTheFieldStepsAtOnceThenRepeatsAfterTheDel
     QTest::qWait(300);
     EXPECT_EQ(f.field->GetValue(), held);
 
+    // Losing the focus ends the hold, as a message box taking the mouse would.
+    QTest::mousePress(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
+    f.next->setFocus();
+    QTest::qWait(600);
+    QTest::mouseRelease(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
+    EXPECT_EQ(f.field->GetValue(), held + 1);
+
     f.field->setReadOnly(true);
     QTest::mouseClick(f.field->downButton(), Qt::LeftButton);
-    EXPECT_EQ(f.field->GetValue(), held);
+    EXPECT_EQ(f.field->GetValue(), held + 1);
     EXPECT_EQ(beepCount(), 1);
 }
 
