@@ -1,8 +1,7 @@
 #include "app/OptionSettings.h"
 
 #include "platform/IniFile.h"
-
-#include <QFileInfo>
+#include "platform/SettingsFile.h"
 
 namespace
 {
@@ -154,12 +153,8 @@ void LoadSettings(const QString &path, OptionSettings &s)
 
 void SaveSettings(const QString &path, const OptionSettings &s)
 {
-    if (QFileInfo::exists(path)) {
-        if (isReadOnlyFile(path))
-            return;
-    } else if (!createEmptyFile(path)) {
+    if (!prepareSettingsFileForWrite(path))
         return;
-    }
     IniFile ini(path);
     writeOptionSection(ini, s);
     ini.UpdateFile();

@@ -7,10 +7,10 @@
 #include "platform/IniFile.h"
 #include "platform/MemoSink.h"
 #include "platform/MessageService.h"
+#include "platform/SettingsFile.h"
 #include "platform/Tick.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -186,12 +186,8 @@ void TTComXDlg::LoadComSettings()
 void TTComXDlg::SaveComSettings()
 {
     const QString path = settingsFilePath();
-    if (QFileInfo::exists(path)) {
-        if (isReadOnlyFile(path))
-            return;
-    } else if (!createEmptyFile(path)) {
+    if (!prepareSettingsFileForWrite(path))
         return;
-    }
     IniFile ini(path);
     ini.WriteInteger(section, QStringLiteral("Port"), CommX1.PortNo);
     ini.WriteInteger(section, QStringLiteral("BaudRate"), CommX1.BitRate);
