@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -379,9 +381,17 @@ void TKV8AppForm::buildMenus()
             centralWidget()->addAction(action);
         }
     }
-    PageControl1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(PageControl1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu1->popup(PageControl1->mapToGlobal(pos)); });
+    // The log and the grid show this menu in place of their own (the log's would offer only
+    // its text edit's copy and select-all).
+    for (QWidget *widget :
+         {static_cast<QWidget *>(PageControl1), static_cast<QWidget *>(Memo1), static_cast<QWidget *>(StringGrid1)}) {
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(widget, &QWidget::customContextMenuRequested, this, [this, widget](const QPoint &pos) {
+            // A scroll area reports the position in its viewport's coordinates.
+            const auto *area = qobject_cast<QAbstractScrollArea *>(widget);
+            PopupMenu1->popup((area ? area->viewport() : widget)->mapToGlobal(pos));
+        });
+    }
 
     for (const char *name : hiddenAtDesign)
         setItemVisible(name, false);

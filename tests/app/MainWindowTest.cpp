@@ -13,9 +13,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
@@ -222,6 +224,19 @@ TEST_F(MainWindowTest, CopyPutsTheCurrentCellOnTheClipboard)
     w.StringGrid1->setCurrentCell(4, 1);
     w.RunItem("Copy1");
     EXPECT_EQ(QApplication::clipboard()->text(), "");
+}
+
+TEST_F(MainWindowTest, TheLogAndTheGridOpenThePopUpMenuInPlaceOfTheirOwn)
+{
+    TKV8AppForm &w = make();
+    for (QAbstractScrollArea *area :
+         {static_cast<QAbstractScrollArea *>(w.Memo1), static_cast<QAbstractScrollArea *>(w.StringGrid1)}) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                area->viewport()->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(area->viewport(), &event);
+        EXPECT_TRUE(w.PopupMenu1->isVisible()) << area->objectName().toStdString();
+        w.PopupMenu1->hide();
+    }
 }
 
 TEST_F(MainWindowTest, ClosingSavesTheSettingsBesideTheProgramWithTheForcedValues)
