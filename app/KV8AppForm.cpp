@@ -43,7 +43,8 @@ TKV8AppForm *KV8AppForm = nullptr;
 namespace
 {
 
-constexpr int designWidth = 640;
+// Wide enough for the whole menu bar and the tool bar with its connection page.
+constexpr int designWidth = 780;
 constexpr int inOutExtraWidth = 65;
 
 // Paints the row counted last in red (the others black) while the hub asks for it.
@@ -202,13 +203,25 @@ void TKV8AppForm::buildLayout()
     tcpLayout->addWidget(ST_TCPAddress);
     tcpLayout->addWidget(ST_TCPPORT);
     Notebook1->addWidget(PageTCPIP);
+    // The tool bar gives the notebook the width of the page on show, not that of its widest
+    // page, so the TCP/IP page doesn't push the tool bar into its overflow menu.
+    auto fitPage = [this](int index) {
+        for (int i = 0; i < Notebook1->count(); ++i)
+            Notebook1->widget(i)->setSizePolicy(i == index ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                                QSizePolicy::Preferred);
+        Notebook1->updateGeometry();
+    };
+    connect(Notebook1, &QStackedWidget::currentChanged, this, fitPage);
+    // Start-up takes the LAN road; its page stays empty until the connection is up.
+    Notebook1->setCurrentWidget(PageTCPIP);
+    fitPage(Notebook1->currentIndex());
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
     connect(Timer1, &QTimer::timeout, this, &TKV8AppForm::Timer1Timer);
 
-    resize(designWidth, 480);
+    resize(designWidth, 520);
 }
 
 void TKV8AppForm::SetMainEnabled(bool enabled)
