@@ -1,60 +1,28 @@
-#include "app/KV8AppForm.h"
+#include "tests/app/StartupFixture.h"
 
 #include "app/HubLink.h"
 #include "link/ResultGrid.h"
-#include "link/TTComXDlg.h"
-
-#include "platform/AppPaths.h"
 #include "platform/Cp932.h"
-#include "platform/PendingMessages.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAbstractItemDelegate>
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolBar>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace
 {
 
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public StartupFixture
 {
 protected:
-    void SetUp() override { setProgramPathForTest(dir.filePath("kv8demo")); }
-    void TearDown() override
-    {
-        form.reset();
-        setProgramPathForTest(QString());
-        setApplicationClosing(false);
-    }
-
-    void writeSettings(const QByteArray &text)
-    {
-        QFile f(dir.filePath("kv8demo.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    TKV8AppForm &make()
-    {
-        form = std::make_unique<TKV8AppForm>();
-        return *form;
-    }
     QByteArray savedCsv(const QString &chosen)
     {
         form->AskSavePath = [chosen](const QString &) { return chosen; };
@@ -62,9 +30,6 @@ protected:
         QFile f(dir.filePath("datalist.csv"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TKV8AppForm> form;
 };
 
 struct ItemState {
@@ -247,10 +212,9 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsBesideTheProgramWithTheForcedValue
     EXPECT_EQ(w.UseUSB, 2);
     EXPECT_EQ(w.StringGrid1->horizontalHeaderItem(4)->text(), "入／出");
     w.close();
-    form.reset();
-    QFile f(dir.filePath("kv8demo.ini"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray text = f.readAll();
+    delete form;
+    form = nullptr;
+    const QByteArray text = savedSettings();
     EXPECT_TRUE(text.contains("UseUSB=2\r\n"));
     EXPECT_TRUE(text.contains("fM750=1\r\n"));
     EXPECT_TRUE(text.contains("ComPort=7\r\n"));

@@ -1,123 +1,27 @@
-#include "app/ConnectionDialogs.h"
-#include "app/KV8AppForm.h"
+#include "tests/app/StartupFixture.h"
 
 #include "controls/FmtEdit.h"
-#include "controls/IntEdit.h"
 #include "link/Frame.h"
 #include "link/ResultGrid.h"
-#include "link/TTComXDlg.h"
-#include "platform/AppPaths.h"
-#include "platform/PendingMessages.h"
 #include "tests/support/TestSupport.h"
-#include "tools/standin/ReaderStandIn.h"
 
-#include <QApplication>
-#include <QButtonGroup>
 #include <QDateTime>
-#include <QFile>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTcpServer>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
 
 namespace
 {
 
-// Runs the program's start-up road in the real event loop, with a driver that plays the
-// operator: each step waits until its condition holds, then acts once.
-class StartupTest : public ::testing::Test
+class StartupTest : public StartupFixture
 {
 protected:
-    struct Step {
-        std::function<bool()> ready;
-        std::function<void()> act;
-    };
-
-    void SetUp() override { setProgramPathForTest(dir.filePath("kv8demo")); }
-    void TearDown() override
-    {
-        delete form;
-        setProgramPathForTest(QString());
-        setApplicationClosing(false);
-    }
-
-    void writeSettings(const QByteArray &text)
-    {
-        QFile f(dir.filePath("kv8demo.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-
-    // Shows the window, runs the loop until the program ends, and returns exec()'s code.
-    int run(QList<Step> steps, int limitMs = 20000)
-    {
-        form = new TKV8AppForm;
-        QTimer driver;
-        int next = 0;
-        QObject::connect(&driver, &QTimer::timeout, [&] {
-            if (next < steps.size() && steps[next].ready()) {
-                auto act = steps[next++].act;
-                act();
-            }
-        });
-        driver.start(5);
-        bool timedOut = false;
-        QTimer::singleShot(limitMs, [&] {
-            timedOut = true;
-            form->close();
-        });
-        form->show();
-        const int code = QApplication::exec();
-        driver.stop();
-        form->Shutdown();
-        EXPECT_FALSE(timedOut) << "stopped at step " << next << "\n" << form->Memo1->toPlainText().toStdString();
-        EXPECT_EQ(next, steps.size());
-        return code;
-    }
-
-    static TSetIPAddr1Dlg *addressDialog() { return qobject_cast<TSetIPAddr1Dlg *>(QApplication::activeModalWidget()); }
-
-    // The operator's answer: server mode, port 0 (the system picks one; read back from the hub).
-    Step answerAddressDialog()
-    {
-        return {[] { return addressDialog() != nullptr; },
-                [] {
-                    TSetIPAddr1Dlg *d = addressDialog();
-                    ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
-                    QAbstractButton *server = d->RGIPMode->button(1);
-                    // A radio button takes clicks on its indicator and label only.
-                    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(4, server->height() / 2));
-                    d->Ed_SPortNum->setFocus();
-                    d->Ed_SPortNum->SetText(QStringLiteral("0"));
-                    QTest::mouseClick(d->OKBtn, Qt::LeftButton);
-                }};
-    }
-    Step connectBoard()
-    {
-        return {
-            [] { return TComXDlg && TComXDlg->listeningPort() > 0; },
-            [this] { board.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(TComXDlg->listeningPort())); }};
-    }
     Step whenGaugeShows(std::function<void()> act)
     {
         return {[this] { return form->RunningGauge() && form->RunningGauge()->isVisible(); }, std::move(act)};
     }
-
-    QTemporaryDir dir;
-    TKV8AppForm *form = nullptr;
-    ReaderStandIn board;
 };
 
 } // namespace
@@ -136,8 +40,7 @@ TEST_F(StartupTest, BoardConnectsAndAScanReadReachesLogGridAndStatusBar)
             statusDuringWait = form->StatusBar->currentMessage();
         }),
         connectBoard(),
-        {[&] { return form->Timer1->isActive() && !form->RunningGauge() && board.isConnected(); },
-         [&] { board.send(read); }},
+        whenRunning([&] { board.send(read); }),
         {[&] { return gridCellText(form->StringGrid1, 2, 1) == "TAG-0001"; }, [&] { form->close(); }},
     });
     EXPECT_EQ(code, 0);
@@ -162,9 +65,7 @@ TEST_F(StartupTest, BoardConnectsAndAScanReadReachesLogGridAndStatusBar)
     EXPECT_TRUE(form->ST_TCPAddress->isHidden());
     EXPECT_EQ(form->Notebook1->currentWidget(), form->PageTCPIP);
     EXPECT_EQ(TComXDlg, nullptr);
-    QFile saved(dir.filePath("kv8demo.ini"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(saved.readAll().contains("fTCPServer=1\r\n")) << "the dialog's mode is saved";
+    EXPECT_TRUE(savedSettings().contains("fTCPServer=1\r\n")) << "the dialog's mode is saved";
 }
 
 TEST_F(StartupTest, CancelAtTheAddressDialogEndsTheProgramWithoutAHub)
@@ -269,9 +170,7 @@ TEST_F(StartupTest, LanAddressDialogJoinsTheOctetsInDecimalAfterTheFocusedFields
         {[&] { return form->Timer1->isActive() && board.isConnected(); }, [&] { form->close(); }},
     });
     EXPECT_EQ(code, 0);
-    QFile saved(dir.filePath("kv8demo.ini"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QByteArray text = saved.readAll();
+    const QByteArray text = savedSettings();
     EXPECT_TRUE(text.contains("TCPServAddr=127.0.0.1\r\n")) << text.constData();
     EXPECT_TRUE(text.contains("TCPServPort=" + boardPort.toLatin1() + "\r\n"));
 }
