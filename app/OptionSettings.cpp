@@ -88,33 +88,53 @@ const OptionKey *optionKeys(int *count)
     return keys;
 }
 
+namespace
+{
+
+// Puts one key's value into its field, cut to the field's width. Whatever the file says,
+// start-up takes the LAN road and the M750 menu is shown.
+void store(const OptionKey &k, OptionSettings &s, int number, const QString &text)
+{
+    void *field = k.field(s);
+    switch (k.kind) {
+    case OptionKey::Int:
+        *static_cast<int *>(field) = number;
+        break;
+    case OptionKey::IntLow8:
+        *static_cast<int *>(field) = number & 0xFF;
+        break;
+    case OptionKey::Byte:
+        *static_cast<uint8_t *>(field) = static_cast<uint8_t>(number);
+        break;
+    case OptionKey::Word:
+        *static_cast<uint16_t *>(field) = static_cast<uint16_t>(number);
+        break;
+    case OptionKey::Text:
+        *static_cast<QString *>(field) = text;
+        break;
+    }
+    if (field == &s.UseUSB)
+        s.UseUSB = 2;
+    else if (field == &s.fM750)
+        s.fM750 = 1;
+}
+
+} // namespace
+
+OptionSettings::OptionSettings()
+{
+    for (const OptionKey &k : keys)
+        store(k, *this, k.intDefault, QString::fromUtf8(k.textDefault));
+}
+
 void readOptionSection(const IniFile &ini, OptionSettings &s)
 {
     for (const OptionKey &k : keys) {
         const QString name = QString::fromLatin1(k.name);
-        void *field = k.field(s);
-        switch (k.kind) {
-        case OptionKey::Int:
-            *static_cast<int *>(field) = ini.ReadInteger(section, name, k.intDefault);
-            break;
-        case OptionKey::IntLow8:
-            *static_cast<int *>(field) = ini.ReadInteger(section, name, k.intDefault) & 0xFF;
-            break;
-        case OptionKey::Byte:
-            *static_cast<uint8_t *>(field) = static_cast<uint8_t>(ini.ReadInteger(section, name, k.intDefault));
-            break;
-        case OptionKey::Word:
-            *static_cast<uint16_t *>(field) = static_cast<uint16_t>(ini.ReadInteger(section, name, k.intDefault));
-            break;
-        case OptionKey::Text:
-            *static_cast<QString *>(field) = ini.ReadString(section, name, QString::fromUtf8(k.textDefault));
-            break;
-        }
-        // Whatever the file says, start-up takes the LAN road and the M750 menu is shown.
-        if (field == &s.UseUSB)
-            s.UseUSB = 2;
-        else if (field == &s.fM750)
-            s.fM750 = 1;
+        if (k.kind == OptionKey::Text)
+            store(k, s, 0, ini.ReadString(section, name, QString::fromUtf8(k.textDefault)));
+        else
+            store(k, s, ini.ReadInteger(section, name, k.intDefault), QString());
     }
 }
 
