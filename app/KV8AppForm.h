@@ -205,6 +205,9 @@ private:
     // The connection wait: 1 once the hub is connected; 0 when the operator cancelled or the
     // program is closing. The gauge is gone on return.
     int runConnectionWait();
+    // The progress box of the waits, not yet shown: caption "しばらくお待ちください", the text
+    // also in the status line, no bar, the cancel button only when asked for.
+    TGuage1Dlg *makeWaitGauge(const QString &text, bool cancellable);
 
     std::unique_ptr<MainWindowHubLink> hubLink_;
     std::unique_ptr<PlainTextMemoSink> memoSink_;

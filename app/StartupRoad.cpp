@@ -13,9 +13,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QProgressBar>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -116,16 +116,22 @@ TGuage1Dlg *TKV8AppForm::RunningGauge() const
     return gauge_;
 }
 
-int TKV8AppForm::runConnectionWait()
+TGuage1Dlg *TKV8AppForm::makeWaitGauge(const QString &text, bool cancellable)
 {
     auto *gauge = new TGuage1Dlg(this);
-    gauge_ = gauge;
-    gauge->Button1->show();
-    gauge->ProgressBar1->hide();
+    gauge->Button1->setVisible(cancellable);
     gauge->Panel2->hide();
+    gauge->ProgressBar1->hide();
     gauge->setWindowTitle(QStringLiteral("しばらくお待ちください"));
-    gauge->Label1->setText(QStringLiteral("TCP/IP 接続中..."));
-    StatusBar->showMessage(QStringLiteral("TCP/IP 接続中..."));
+    gauge->Label1->setText(text);
+    StatusBar->showMessage(text);
+    return gauge;
+}
+
+int TKV8AppForm::runConnectionWait()
+{
+    auto *gauge = makeWaitGauge(QStringLiteral("TCP/IP 接続中..."), true);
+    gauge_ = gauge;
     processPendingMessages(0);
     gauge->show();
     gauge->raise();
@@ -297,14 +303,8 @@ int TKV8AppForm::OpenSerialAtStart()
 
 void TKV8AppForm::SearchReader(const QStringList *ports)
 {
-    auto *gauge = new TGuage1Dlg(this);
+    auto *gauge = makeWaitGauge(QStringLiteral("------- Check KV8 R/W ----------"), false);
     QPointer<TGuage1Dlg> guard(gauge);
-    gauge->Button1->hide();
-    gauge->Panel2->hide();
-    gauge->ProgressBar1->hide();
-    gauge->setWindowTitle(QStringLiteral("しばらくお待ちください"));
-    gauge->Label1->setText(QStringLiteral("------- Check KV8 R/W ----------"));
-    StatusBar->showMessage(QStringLiteral("------- Check KV8 R/W ----------"));
     gauge->show();
     gauge->raise();
     processPendingMessages(0);
