@@ -51,10 +51,7 @@ TEST(DateTimeTextTest, TimeOfDayIsRoundedToMillisecondsBeforeSecondsAreCut)
     EXPECT_EQ(DateToDays(TDateTime(-1.5)), -1);
     EXPECT_EQ(DateToDays(TDateTime(39562.99)), 39562);
     EXPECT_EQ(DaysToDate(39562).Val, 39562.0);
-}
-
-TEST(DateTimeTextTest, SecondsBeyondOneDayGiveTheLastMillisecond)
-{
+    // Seconds beyond one day give the last millisecond.
     EXPECT_DOUBLE_EQ(SecsToTime(90000).Val, 0.999999988425926);
     EXPECT_EQ(SecsToHMS(90000).toStdString(), "23:59:59");
     EXPECT_EQ(TimeToSecs(SecsToTime(86400)), 86399);

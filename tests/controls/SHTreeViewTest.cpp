@@ -67,7 +67,7 @@ TEST(ItemIdListTest, ComparisonGoesComponentByComponentWithAPrefixFirst)
     }
 }
 
-TEST_F(SHTreeViewTest, RootShowsItsPathAndItsSortedFoldersIncludingHiddenOnes)
+TEST_F(SHTreeViewTest, RootShowsItsSortedFoldersMarkedWhenTheyHaveSubfoldersAndFilledOnFirstExpand)
 {
     TSHTreeView tree(nullptr, dir.path());
     ASSERT_EQ(tree.topLevelItemCount(), 1);
@@ -75,12 +75,6 @@ TEST_F(SHTreeViewTest, RootShowsItsPathAndItsSortedFoldersIncludingHiddenOnes)
     EXPECT_EQ(root->text(0), QDir::cleanPath(dir.path()));
     EXPECT_TRUE(root->isExpanded());
     EXPECT_EQ(childTexts(root), QStringList({".hidden", "A", "a", "a b", "b", "empty"}));
-}
-
-TEST_F(SHTreeViewTest, OnlyFoldersWithSubfoldersCarryTheMarkAndFillOnFirstExpand)
-{
-    TSHTreeView tree(nullptr, dir.path());
-    QTreeWidgetItem *root = tree.topLevelItem(0);
     QTreeWidgetItem *a = childNamed(root, "a");
     ASSERT_TRUE(a);
     EXPECT_EQ(a->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
@@ -99,7 +93,7 @@ TEST_F(SHTreeViewTest, OnlyFoldersWithSubfoldersCarryTheMarkAndFillOnFirstExpand
     EXPECT_EQ(a->childCount(), 3);
 }
 
-TEST_F(SHTreeViewTest, SelectingAnExistingFolderExpandsTheWayAndReportsItsPath)
+TEST_F(SHTreeViewTest, SelectingAnExistingFolderExpandsTheWayReportsItsPathAndSurvivesAnUpdate)
 {
     TSHTreeView tree(nullptr, dir.path());
     EXPECT_EQ(tree.GetPath(), QString());
@@ -109,6 +103,13 @@ TEST_F(SHTreeViewTest, SelectingAnExistingFolderExpandsTheWayAndReportsItsPath)
         EXPECT_EQ(tree.GetPath(), wanted);
     }
     EXPECT_FALSE(tree.isUpdating());
+
+    // Reading the tree again keeps the selected folder and shows new ones.
+    ASSERT_TRUE(tree.SetSelected(path("a/x")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("c"));
+    tree.UpdateEx();
+    EXPECT_EQ(tree.GetPath(), path("a/x"));
+    EXPECT_TRUE(childNamed(tree.topLevelItem(0), "c"));
 }
 
 TEST_F(SHTreeViewTest, SelectingAMissingFolderFailsAndKeepsTheSelection)
@@ -130,16 +131,6 @@ TEST_F(SHTreeViewTest, SelectingAMissingFolderFailsAndKeepsTheSelection)
     // The first node of a level sorting after the target: nothing before it to descend into.
     ASSERT_TRUE(QDir(dir.path()).mkdir("0first"));
     EXPECT_FALSE(tree.SetSelected(path("0first")));
-}
-
-TEST_F(SHTreeViewTest, UpdateRereadsTheTreeAndKeepsTheSelectedFolder)
-{
-    TSHTreeView tree(nullptr, dir.path());
-    ASSERT_TRUE(tree.SetSelected(path("a/x")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir("c"));
-    tree.UpdateEx();
-    EXPECT_EQ(tree.GetPath(), path("a/x"));
-    EXPECT_TRUE(childNamed(tree.topLevelItem(0), "c"));
 }
 
 TEST_F(SHTreeViewTest, LongPathsAndNamesAreKeptWhole)
