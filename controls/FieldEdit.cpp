@@ -8,6 +8,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 
 namespace
@@ -253,6 +254,25 @@ void FieldEdit::focusOutEvent(QFocusEvent *event)
             }
         });
     }
+}
+
+void FieldEdit::hideEvent(QHideEvent *event)
+{
+    // A window hidden with the focus in this field (a dialog closed and shown again) enters it
+    // anew when it comes back.
+    entered_ = false;
+    QLineEdit::hideEvent(event);
+}
+
+void FieldEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The X11 middle-button paste would put text past every rule (a disabled editor, a date
+    // template); the fields have no such path.
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void FieldEdit::contextMenuEvent(QContextMenuEvent *event)

@@ -344,6 +344,14 @@ TEST(IntEditTest, EnteringSelectsAllUnlessTheFocusCameFromTheMouse)
     QTest::mouseClick(f.field, Qt::LeftButton, Qt::NoModifier, QPoint(3, f.field->height() / 2));
     EXPECT_TRUE(f.field->hasFocus());
     EXPECT_FALSE(f.field->hasSelectedText());
+
+    // A window shown again enters its field anew.
+    f.window->hide();
+    f.window->show();
+    QApplication::setActiveWindow(f.window.get());
+    (void)QTest::qWaitForWindowActive(f.window.get());
+    EXPECT_TRUE(f.field->hasFocus());
+    EXPECT_EQ(f.field->selectedText().toStdString(), "123");
 }
 
 TEST(IntEditTest, InputMethodTextAndDropsNeverReachTheField)
