@@ -132,18 +132,7 @@ void TFloatEdit::step(bool up)
         beep();
         return;
     }
-    const double v = GetValue();
-    double next;
-    if (maxValue_ < minValue_)
-        next = up ? v + increment_ : v - increment_;
-    else if (up && (editModes_ & femArrowWrap) && v == maxValue_)
-        next = minValue_;
-    else if (!up && (editModes_ & femArrowWrap) && v == minValue_)
-        next = maxValue_;
-    else if (up)
-        next = maxValue_ - increment_ < v ? maxValue_ : v + increment_;
-    else
-        next = minValue_ + increment_ > v ? minValue_ : v - increment_;
+    const double next = spinStep(GetValue(), increment_, minValue_, maxValue_, (editModes_ & femArrowWrap) != 0, up);
     SetValue(next);
 }
 

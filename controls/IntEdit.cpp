@@ -86,21 +86,8 @@ void TIntEdit::step(bool up)
         beep();
         return;
     }
-    const int64_t v = view(GetValue());
-    const int64_t inc = Increment();
-    const int64_t hi = view(MaxValue());
-    const int64_t lo = view(MinValue());
-    int64_t next;
-    if (hi < lo)
-        next = up ? v + inc : v - inc;
-    else if (up && (editModes_ & imArrowWrap) && v == hi)
-        next = lo;
-    else if (!up && (editModes_ & imArrowWrap) && v == lo)
-        next = hi;
-    else if (up)
-        next = v <= hi - inc ? v + inc : hi;
-    else
-        next = v >= lo + inc ? v - inc : lo;
+    const int64_t next = spinStep<int64_t>(view(GetValue()), Increment(), view(MinValue()), view(MaxValue()),
+                                           (editModes_ & imArrowWrap) != 0, up);
     SetValue(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(next))));
 }
 

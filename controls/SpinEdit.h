@@ -98,6 +98,19 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
 };
 
+// One spin step from v: without limits when the range is empty (hi below lo); with wrap, from
+// one bound to the other; otherwise by inc, ending on the bound it would pass.
+template <class T> T spinStep(T v, T inc, T lo, T hi, bool wrap, bool up)
+{
+    if (hi < lo)
+        return up ? v + inc : v - inc;
+    if (wrap && v == (up ? hi : lo))
+        return up ? lo : hi;
+    if (up)
+        return v <= hi - inc ? v + inc : hi;
+    return v >= lo + inc ? v - inc : lo;
+}
+
 // The typing rules that the integer and the decimal spin edit share: a filter over the
 // characters the value may hold, signs that land at column 0 and replace a sign there,
 // overwrite typing, Insert toggling under owToggle, and Enter moving on when the control's
