@@ -127,25 +127,7 @@ TEST_F(DateTimeEditTest, ADateEditClampsStepsAndTypedDatesOnlyWhenItHasBounds)
     EXPECT_EQ(beepCount(), 2);
 }
 
-TEST_F(DateTimeEditTest, BoundsNeverCrossAndReadBackAsDaysAndTimesOfDay)
-{
-    TDateTimeEdit edit;
-    edit.SetMinTime(hms("08:00"));
-    edit.SetMaxTime(hms("07:00"));
-    EXPECT_EQ(edit.GetMaxSecs(), 8 * 3600);
-    edit.SetMaxSecs(17 * 3600);
-    EXPECT_EQ(TimeToHMS(edit.GetMaxTime()), "17:00:00");
-    EXPECT_LT(edit.GetMaxTime().Val, 1.0);
-
-    edit.SetMinDate(ymd(2008, 4, 1));
-    edit.SetMaxDate(ymd(2008, 3, 1));
-    EXPECT_EQ(edit.GetMaxDate(), ymd(2008, 4, 1));
-    edit.SetMaxDate(ymd(2009, 1, 1));
-    edit.SetMinDate(ymd(2010, 1, 1));
-    EXPECT_EQ(edit.GetMinDate(), ymd(2009, 1, 1));
-}
-
-TEST_F(DateTimeEditTest, AccessorsConvertDaysSecondsAndTexts)
+TEST_F(DateTimeEditTest, AccessorsConvertDaysSecondsTextsAndBounds)
 {
     TDateEdit date;
     date.SetDate(ymd(2008, 4, 24));
@@ -176,6 +158,21 @@ TEST_F(DateTimeEditTest, AccessorsConvertDaysSecondsAndTexts)
     time.SetCustomFormat("hh 'h' mm");
     EXPECT_EQ(time.text(), "23 h 59");
     EXPECT_EQ(time.GetAsYMDStr(), "2008/04/24");
+
+    TDateTimeEdit edit; // bounds never cross and read back as days and times of day
+    edit.SetMinTime(hms("08:00"));
+    edit.SetMaxTime(hms("07:00"));
+    EXPECT_EQ(edit.GetMaxSecs(), 8 * 3600);
+    edit.SetMaxSecs(17 * 3600);
+    EXPECT_EQ(TimeToHMS(edit.GetMaxTime()), "17:00:00");
+    EXPECT_LT(edit.GetMaxTime().Val, 1.0);
+
+    edit.SetMinDate(ymd(2008, 4, 1));
+    edit.SetMaxDate(ymd(2008, 3, 1));
+    EXPECT_EQ(edit.GetMaxDate(), ymd(2008, 4, 1));
+    edit.SetMaxDate(ymd(2009, 1, 1));
+    edit.SetMinDate(ymd(2010, 1, 1));
+    EXPECT_EQ(edit.GetMinDate(), ymd(2009, 1, 1));
 }
 
 TEST_F(DateTimeEditTest, EnterMovesOnOnlyWhenAsked)

@@ -111,7 +111,7 @@ TEST_F(FloatEditTest, LeavingClampsAndTurnsTextThatIsNoNumberIntoZero)
     }
 }
 
-TEST_F(FloatEditTest, ValuesFromCodeAreWrittenWithTheDecimalsAndClamped)
+TEST_F(FloatEditTest, ValuesFromCodeAndSpinStepsAreWrittenWithTheDecimalsAndClamped)
 {
     edit->SetValue(3.14159);
     EXPECT_EQ(edit->text(), "3.14");
@@ -122,10 +122,8 @@ TEST_F(FloatEditTest, ValuesFromCodeAreWrittenWithTheDecimalsAndClamped)
     EXPECT_EQ(beepCount(), 1);
     edit->SetText("abc");
     EXPECT_EQ(edit->text(), "0.00");
-}
+    resetBeepCount();
 
-TEST_F(FloatEditTest, SpinningStepsByTheIncrementAndStopsOrWrapsAtTheBounds)
-{
     edit->SetMinValue(0);
     edit->SetMaxValue(1);
     edit->SetIncrement(0.25);

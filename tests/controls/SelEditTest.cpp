@@ -113,7 +113,7 @@ TEST_F(SelEditTest, TextAndValuesOutsideTheListGoToTheNearerEndWithABeep)
     EXPECT_EQ(edit.GetKey("Five"), 0);
 }
 
-TEST_F(SelEditTest, MisuseFromCodeRaisesTheSelectionError)
+TEST_F(SelEditTest, MisuseFromCodeRaisesTheSelectionErrorAndTheHintCarriesTheList)
 {
     EXPECT_EQ(errorOf([&] { edit.SetValue('1'); }), "Invalid SelectStr (SelEdit1)");
     EXPECT_EQ(errorOf([&] { edit.SetSelectStr("   "); }), "Invalid AnsiString (   )");
@@ -121,10 +121,8 @@ TEST_F(SelEditTest, MisuseFromCodeRaisesTheSelectionError)
     useList("1:Low");
     EXPECT_EQ(errorOf([&] { edit.GetSelItems(' '); }), "Invalid char (SelEdit1 :  )");
     EXPECT_EQ(errorOf([&] { edit.SetSelItems(0x7F, "x"); }), "Invalid Char (SelEdit1 : \x7F)");
-}
 
-TEST_F(SelEditTest, TheHintCarriesTheListWhenAsked)
-{
+    // With smAddHint the hint carries the list.
     edit.setToolTip("Level: ");
     edit.SetEditModes(smAddHint | smArrowWrap);
     useList("1:Low,2:High");
