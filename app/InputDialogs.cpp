@@ -28,7 +28,7 @@ void setUpDialog(RadixDialog *dialog, const char *name)
 }
 
 // OK (the default button) and "キャンセル" on one row under the fields.
-QHBoxLayout *addButtons(RadixDialog *dialog, QPushButton *&ok, QPushButton *&cancel)
+QHBoxLayout *buttonRow(RadixDialog *dialog, QPushButton *&ok, QPushButton *&cancel)
 {
     ok = named(new QPushButton(QStringLiteral("OK"), dialog), "OKBtn");
     cancel = named(new QPushButton(QStringLiteral("キャンセル"), dialog), "CancelBtn");
@@ -60,6 +60,16 @@ QLabel *prompt(QWidget *parent, const char *name, const QString &text, QWidget *
     return label;
 }
 
+// The prompts and fields one under the other, the buttons below them.
+void stackWithButtons(RadixDialog *dialog, std::initializer_list<QWidget *> rows, QPushButton *&ok,
+                      QPushButton *&cancel)
+{
+    auto *layout = new QVBoxLayout(dialog);
+    for (QWidget *row : rows)
+        layout->addWidget(row);
+    layout->addLayout(buttonRow(dialog, ok, cancel));
+}
+
 } // namespace
 
 TInputIntDlg::TInputIntDlg(QWidget *owner) : RadixDialog(owner)
@@ -67,10 +77,7 @@ TInputIntDlg::TInputIntDlg(QWidget *owner) : RadixDialog(owner)
     setUpDialog(this, "InputIntDlg");
     IntEd = named(new TIntEdit(this), "IntEd");
     STTitle = prompt(this, "STTitle", QString(), IntEd);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(STTitle);
-    layout->addWidget(IntEd);
-    layout->addLayout(addButtons(this, OKBtn, CancelBtn));
+    stackWithButtons(this, {STTitle, IntEd}, OKBtn, CancelBtn);
 }
 
 TInp3Data1Dlg::TInp3Data1Dlg(QWidget *owner) : RadixDialog(owner)
@@ -85,12 +92,7 @@ TInp3Data1Dlg::TInp3Data1Dlg(QWidget *owner) : RadixDialog(owner)
     STTitle1 = prompt(this, "STTitle1", QString(), IntEd1);
     STTitle2 = prompt(this, "STTitle2", QString(), IntEd2);
     STTitle3 = prompt(this, "STTitle3", QString(), IntEd3);
-    auto *layout = new QVBoxLayout(this);
-    for (QWidget *w :
-         {static_cast<QWidget *>(STTitle1), static_cast<QWidget *>(IntEd1), static_cast<QWidget *>(STTitle2),
-          static_cast<QWidget *>(IntEd2), static_cast<QWidget *>(STTitle3), static_cast<QWidget *>(IntEd3)})
-        layout->addWidget(w);
-    layout->addLayout(addButtons(this, OKBtn, CancelBtn));
+    stackWithButtons(this, {STTitle1, IntEd1, STTitle2, IntEd2, STTitle3, IntEd3}, OKBtn, CancelBtn);
 }
 
 TInp3Data2Dlg::TInp3Data2Dlg(QWidget *owner, int focusText, int) : RadixDialog(owner), focusText_(focusText)
@@ -102,12 +104,7 @@ TInp3Data2Dlg::TInp3Data2Dlg(QWidget *owner, int focusText, int) : RadixDialog(o
     STTitle1 = prompt(this, "STTitle1", QString(), IntEd1);
     STTitle2 = prompt(this, "STTitle2", QString(), IntEd2);
     STTitle3 = prompt(this, "STTitle3", QString(), EdString);
-    auto *layout = new QVBoxLayout(this);
-    for (QWidget *w :
-         {static_cast<QWidget *>(STTitle1), static_cast<QWidget *>(IntEd1), static_cast<QWidget *>(STTitle2),
-          static_cast<QWidget *>(IntEd2), static_cast<QWidget *>(STTitle3), static_cast<QWidget *>(EdString)})
-        layout->addWidget(w);
-    layout->addLayout(addButtons(this, OKBtn, CancelBtn));
+    stackWithButtons(this, {STTitle1, IntEd1, STTitle2, IntEd2, STTitle3, EdString}, OKBtn, CancelBtn);
 }
 
 void TInp3Data2Dlg::showEvent(QShowEvent *event)
@@ -147,5 +144,5 @@ TWrData1Dlg::TWrData1Dlg(QWidget *owner) : RadixDialog(owner)
     grid->addWidget(prompt(this, "Label4", QStringLiteral("下位バイト"), nullptr), 2, 4);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(addButtons(this, OKBtn, CancelBtn));
+    layout->addLayout(buttonRow(this, OKBtn, CancelBtn));
 }

@@ -31,6 +31,7 @@ class TAboutBox;
 class TGuage1Dlg;
 class MainWindowHubLink;
 class PlainTextMemoSink;
+class TTComXDlg;
 
 // The program's main window. It carries the settings of section "Option" as its own fields
 // (through OptionSettings), the log, the result grid, the menus and tool bar, and owns the hub.
@@ -160,10 +161,12 @@ public:
 
     void RegisterIso15693Handlers();
     RequestFlagSettings requestFlagSettings() const;
-    // The steps after the dialog: start time, send (false: refused, nothing went out, so
-    // nothing more happens), wait when asked, the "実行時間: " line when timed and fTimeOut is
-    // set. Returns the wait's verdict; false when the program is closing.
-    bool RunTagCommand(const std::function<bool()> &send, bool wait, bool timed);
+    // The steps after the dialog: flags by the row's rule, start time, send (false: refused,
+    // nothing went out, so nothing more happens), the wait and the "実行時間: " line (when
+    // fTimeOut is set) as steps say. Returns the wait's verdict; false when the program is
+    // closing.
+    bool RunTagCommand(FlagRule rule, const std::function<bool(TTComXDlg &hub, uint8_t flags)> &send,
+                       TagSteps steps = TagSteps::WaitAndTime);
 
     void MnInventoryClick(QObject *Sender);
     void Inventory21Click(QObject *Sender);

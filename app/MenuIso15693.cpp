@@ -9,6 +9,7 @@
 #include "app/KV8AppForm.h"
 #include "app/RequestFlags.h"
 #include "controls/IntEdit.h"
+#include "link/SendData.h"
 #include "link/TTComXDlg.h"
 #include "platform/PendingMessages.h"
 
@@ -76,6 +77,12 @@ bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const QString &dataPromp
     return true;
 }
 
+bool askSingleBlockText(TKV8AppForm &form)
+{
+    return askBlockAndText(form, form.BlockNo,
+                           QStringLiteral("データ（%1文字）").arg(static_cast<uint32_t>(form.TagBlockSize)));
+}
+
 // First block and block count, with or without a data text.
 bool askBlockRange(TKV8AppForm &form, bool withText)
 {
@@ -132,19 +139,77 @@ bool askBinaryBlock(TKV8AppForm &form, DataBuffer &data)
     return true;
 }
 
-// A single-block write. A block size the frame can't carry is refused by the sender (its
-// line in the log, nothing sent, no wait, no time); the text is converted only when it fits,
-// so a large block size from the settings file never runs past the buffer.
-void sendSingleBlockWrite(TKV8AppForm &form, uint8_t flags, DataBuffer &data, bool fromText, bool waitAndTime)
+// The data text of a block write: blocks x TagBlockSize bytes, counted wide since both come
+// from the operator and the settings file. A length past the frame's limit is refused by the
+// sender (its line in the log, nothing sent), so the text is converted only when it fits.
+void convertBlockText(const TKV8AppForm &form, uint64_t blocks, DataBuffer &data)
 {
-    const uint64_t length = singleBlockDataLength(static_cast<uint32_t>(form.TagBlockSize));
-    const bool fits = length <= maxSingleBlockData(flags);
-    if (fits && fromText)
+    const uint64_t length = blockDataLength(form.TagBlockSize, blocks).value_or(0);
+    if (length <= maxDataLength)
         StrToFixedBytes(form.TagDataText, data.data(), static_cast<int>(length));
+}
+
+// The shapes of the senders that these handlers call.
+using FlagsSender = void (TTComXDlg::*)(uint8_t flags);
+using ByteSender = void (TTComXDlg::*)(uint8_t value, uint8_t flags);
+using RangeSender = void (TTComXDlg::*)(uint8_t first, uint8_t count, uint8_t flags);
+using UidSender = void (TTComXDlg::*)(ByteSpan uid, uint8_t flags);
+
+bool runFlagsOnly(TKV8AppForm &form, FlagRule rule, FlagsSender sender)
+{
+    return form.RunTagCommand(rule, [sender](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(flags), true; });
+}
+
+bool runWithByte(TKV8AppForm &form, FlagRule rule, ByteSender sender, uint8_t value,
+                 TagSteps steps = TagSteps::WaitAndTime)
+{
+    return form.RunTagCommand(
+        rule, [sender, value](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(value, flags), true; }, steps);
+}
+
+void runWithUid(TKV8AppForm &form, FlagRule rule, UidSender sender, TagSteps steps)
+{
+    form.RunTagCommand(
+        rule,
+        [&form, sender](TTComXDlg &hub, uint8_t flags) {
+            return (hub.*sender)(ByteSpan(form.CurrentUid, 8), flags), true;
+        },
+        steps);
+}
+
+// The items that ask for one block number.
+void runBlockCommand(TKV8AppForm &form, FlagRule rule, ByteSender sender, TagSteps steps = TagSteps::WaitAndTime)
+{
+    if (askBlockNo(form))
+        runWithByte(form, rule, sender, form.BlockNo, steps);
+}
+
+// The items that ask for a first block and a count.
+void runRangeCommand(TKV8AppForm &form, FlagRule rule, RangeSender sender)
+{
+    if (!askBlockRange(form, false))
+        return;
+    const uint8_t first = form.MultiBlockNo;
+    const uint8_t count = form.MultiBlockCount;
+    form.RunTagCommand(rule, [=](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(first, count, flags), true; });
+}
+
+// WriteAFI and WriteDSFID: one shared value, sent as its low byte.
+void runByteValueWrite(TKV8AppForm &form, ByteSender sender)
+{
+    if (askByteValue(form))
+        runWithByte(form, FlagRule::WP, sender, static_cast<uint8_t>(form.TagByteValue));
+}
+
+void runSingleBlockWrite(TKV8AppForm &form, FlagRule rule, const DataBuffer &data, TagSteps steps)
+{
     const uint8_t block = form.BlockNo;
     form.RunTagCommand(
-        [&] { return TComXDlg->ISO15693_WriteSingleBlock(block, ByteSpan(data.data(), data.size()), flags) && fits; },
-        waitAndTime, waitAndTime);
+        rule,
+        [&data, block](TTComXDlg &hub, uint8_t flags) {
+            return hub.ISO15693_WriteSingleBlock(block, ByteSpan(data.data(), data.size()), flags);
+        },
+        steps);
 }
 
 } // namespace
@@ -183,18 +248,20 @@ RequestFlagSettings TKV8AppForm::requestFlagSettings() const
     return {UidFlag, ReadOptionFlag, ReadUidFlag, WriteOptionFlag, WriteUidFlag, fUSESetOption, Prog15693FLAG};
 }
 
-bool TKV8AppForm::RunTagCommand(const std::function<bool()> &send, bool wait, bool timed)
+bool TKV8AppForm::RunTagCommand(FlagRule rule, const std::function<bool(TTComXDlg &, uint8_t)> &send, TagSteps steps)
 {
     if (!TComXDlg)
         return false;
-    if (timed && fTimeOut)
+    const uint8_t flags = requestFlags(rule, requestFlagSettings());
+    const bool timed = steps != TagSteps::SendOnly && fTimeOut;
+    if (timed)
         CmdStartTime = currentDateTime();
-    if (!send())
+    if (!send(*TComXDlg, flags))
         return false;
-    const bool acked = wait && TComXDlg->WaitReply();
+    const bool acked = steps == TagSteps::WaitAndTime && TComXDlg->WaitReply();
     if (applicationClosing())
         return false;
-    if (timed && fTimeOut) {
+    if (timed) {
         CmdEndTime = currentDateTime();
         AddLog(QStringLiteral("実行時間: ") + elapsedTimeText(CmdStartTime, CmdEndTime));
     }
@@ -204,31 +271,26 @@ bool TKV8AppForm::RunTagCommand(const std::function<bool()> &send, bool wait, bo
 void TKV8AppForm::MnInventoryClick(QObject *Sender)
 {
     const bool oneSlot = Sender && Sender->objectName() == QLatin1String("MnInventory1Slot1");
-    const uint8_t flags =
-        requestFlags(oneSlot ? FlagRule::Inventory1Slot : FlagRule::Inventory16Slots, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_Inventory(flags), true; }, true, true);
+    runFlagsOnly(*this, oneSlot ? FlagRule::Inventory1Slot : FlagRule::Inventory16Slots,
+                 &TTComXDlg::ISO15693_Inventory);
 }
 
 void TKV8AppForm::Inventory21Click(QObject *)
 {
-    const uint8_t flags = requestFlags(FlagRule::Inventory2, requestFlagSettings());
     const auto param = static_cast<uint8_t>(fInventory2);
-    RunTagCommand([&] { return TComXDlg->ISO15693_Inventory2(flags, param), true; }, true, true);
+    RunTagCommand(FlagRule::Inventory2,
+                  [param](TTComXDlg &hub, uint8_t flags) { return hub.ISO15693_Inventory2(flags, param), true; });
 }
 
 void TKV8AppForm::MnStayQuitClick(QObject *)
 {
     // No wait: the time line covers the send only.
-    const uint8_t flags = requestFlags(FlagRule::UP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_StayQuiet(ByteSpan(CurrentUid, 8), flags), true; }, false, true);
+    runWithUid(*this, FlagRule::UP, &TTComXDlg::ISO15693_StayQuiet, TagSteps::TimeOnly);
 }
 
 void TKV8AppForm::MnReadSingleBlockClick(QObject *)
 {
-    if (!askBlockNo(*this))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::RP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_ReadSingleBlock(BlockNo, flags), true; }, true, true);
+    runBlockCommand(*this, FlagRule::RP, &TTComXDlg::ISO15693_ReadSingleBlock);
 }
 
 void TKV8AppForm::MnWriteSingleBlockClick(QObject *)
@@ -237,97 +299,70 @@ void TKV8AppForm::MnWriteSingleBlockClick(QObject *)
     if (fBinaryWrite) {
         if (!askBinaryBlock(*this, data))
             return;
-    } else if (!askBlockAndText(*this, BlockNo,
-                                QStringLiteral("データ（%1文字）").arg(static_cast<uint32_t>(TagBlockSize)))) {
-        return;
+    } else {
+        if (!askSingleBlockText(*this))
+            return;
+        convertBlockText(*this, 1, data);
     }
-    sendSingleBlockWrite(*this, requestFlags(FlagRule::WP, requestFlagSettings()), data, !fBinaryWrite, true);
+    runSingleBlockWrite(*this, FlagRule::WP, data, TagSteps::WaitAndTime);
 }
 
 void TKV8AppForm::MnLockBlockClick(QObject *)
 {
-    if (!askBlockNo(*this))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::WP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_LockBlock(BlockNo, flags), true; }, true, true);
+    runBlockCommand(*this, FlagRule::WP, &TTComXDlg::ISO15693_LockBlock);
 }
 
 void TKV8AppForm::MnReadMultiBlockClick(QObject *)
 {
-    if (!askBlockRange(*this, false))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::RP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_ReadMultiBlock(MultiBlockNo, MultiBlockCount, flags), true; }, true,
-                  true);
+    runRangeCommand(*this, FlagRule::RP, &TTComXDlg::ISO15693_ReadMultiBlock);
 }
 
 void TKV8AppForm::MnWriteMultiBlockClick(QObject *)
 {
     if (!askBlockRange(*this, true))
         return;
-    const uint8_t flags = requestFlags(FlagRule::WP, requestFlagSettings());
-    // Up to 256 blocks of a block size from the settings file: counted wide, refused by the
-    // sender when the frame can't carry it, and converted only when it fits the buffer.
-    const uint64_t length = multiBlockDataLength(static_cast<uint32_t>(TagBlockSize), MultiBlockCount);
-    const bool fits = length <= maxMultiBlockData(flags);
     DataBuffer data{};
-    if (fits)
-        StrToFixedBytes(TagDataText, data.data(), static_cast<int>(length));
+    convertBlockText(*this, uint64_t{MultiBlockCount} + 1, data);
     const uint8_t first = MultiBlockNo;
     const uint8_t count = MultiBlockCount;
-    RunTagCommand(
-        [&] {
-            return TComXDlg->ISO15693_WriteMultiBlock(first, count, ByteSpan(data.data(), data.size()), flags) && fits;
-        },
-        true, true);
+    RunTagCommand(FlagRule::WP, [&data, first, count](TTComXDlg &hub, uint8_t flags) {
+        return hub.ISO15693_WriteMultiBlock(first, count, ByteSpan(data.data(), data.size()), flags);
+    });
 }
 
 void TKV8AppForm::MnSelectTagClick(QObject *)
 {
-    const uint8_t flags = requestFlags(FlagRule::UP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_SelectTag(ByteSpan(CurrentUid, 8), flags), true; }, true, true);
+    runWithUid(*this, FlagRule::UP, &TTComXDlg::ISO15693_SelectTag, TagSteps::WaitAndTime);
 }
 
 void TKV8AppForm::MnResetToReadyClick(QObject *)
 {
-    const uint8_t flags = requestFlags(FlagRule::UP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_ResetToReady(flags), true; }, true, true);
+    runFlagsOnly(*this, FlagRule::UP, &TTComXDlg::ISO15693_ResetToReady);
 }
 
 void TKV8AppForm::MnWriteAFIClick(QObject *)
 {
-    if (!askByteValue(*this))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::WP, requestFlagSettings());
-    const auto afi = static_cast<uint8_t>(TagByteValue);
-    RunTagCommand([&] { return TComXDlg->ISO15693_WriteAFI(afi, flags), true; }, true, true);
+    runByteValueWrite(*this, &TTComXDlg::ISO15693_WriteAFI);
 }
 
 void TKV8AppForm::MnLockAFIClick(QObject *)
 {
-    const uint8_t flags = requestFlags(FlagRule::WP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_LockAFI(flags), true; }, true, true);
+    runFlagsOnly(*this, FlagRule::WP, &TTComXDlg::ISO15693_LockAFI);
 }
 
 void TKV8AppForm::MnWrietDSFIDClick(QObject *)
 {
-    if (!askByteValue(*this))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::WP, requestFlagSettings());
-    const auto dsfid = static_cast<uint8_t>(TagByteValue);
-    RunTagCommand([&] { return TComXDlg->ISO15693_WriteDSFID(dsfid, flags), true; }, true, true);
+    runByteValueWrite(*this, &TTComXDlg::ISO15693_WriteDSFID);
 }
 
 void TKV8AppForm::MNLockDSFIDClick(QObject *)
 {
-    const uint8_t flags = requestFlags(FlagRule::WP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_LockDSFID(flags), true; }, true, true);
+    runFlagsOnly(*this, FlagRule::WP, &TTComXDlg::ISO15693_LockDSFID);
 }
 
 void TKV8AppForm::MnGetSystemInfoClick(QObject *)
 {
-    const uint8_t flags = requestFlags(FlagRule::UP, requestFlagSettings());
-    if (!RunTagCommand([&] { return TComXDlg->ISO15693_GetSystemInfo(flags), true; }, true, true))
+    if (!runFlagsOnly(*this, FlagRule::UP, &TTComXDlg::ISO15693_GetSystemInfo))
         return;
     // Only an answer to this request that carried every announced field: the fields below
     // would otherwise still hold an earlier tag's values.
@@ -345,44 +380,36 @@ void TKV8AppForm::MnGetSystemInfoClick(QObject *)
 
 void TKV8AppForm::MnGetMBlockSecStClick(QObject *)
 {
-    if (!askBlockRange(*this, false))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::UP, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_GetMBlockSecSt(MultiBlockNo, MultiBlockCount, flags), true; }, true,
-                  true);
+    runRangeCommand(*this, FlagRule::UP, &TTComXDlg::ISO15693_GetMBlockSecSt);
 }
 
 void TKV8AppForm::MnWrite2BlocksClick(QObject *)
 {
     if (!askBlockAndText(*this, MultiBlockNo, QStringLiteral("データ（文字列）")))
         return;
-    const uint8_t flags = requestFlags(FlagRule::TwoBlocks, requestFlagSettings());
     DataBuffer data{};
     StrToFixedBytes(TagDataText, data.data(), 8);
-    RunTagCommand([&] { return TComXDlg->ISO15693_Write2Blocks(MultiBlockNo, ByteSpan(data.data(), 8), flags), true; },
-                  true, true);
+    const uint8_t block = MultiBlockNo;
+    RunTagCommand(FlagRule::TwoBlocks, [&data, block](TTComXDlg &hub, uint8_t flags) {
+        return hub.ISO15693_Write2Blocks(block, ByteSpan(data.data(), 8), flags), true;
+    });
 }
 
 void TKV8AppForm::MnLock2BlocksClick(QObject *)
 {
-    if (!askBlockNo(*this))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::TwoBlocks, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_Lock2Blocks(BlockNo, flags), true; }, true, true);
+    runBlockCommand(*this, FlagRule::TwoBlocks, &TTComXDlg::ISO15693_Lock2Blocks);
 }
 
 void TKV8AppForm::Read1BlockSelect1Click(QObject *)
 {
-    if (!askBlockNo(*this))
-        return;
-    const uint8_t flags = requestFlags(FlagRule::SelectRead, requestFlagSettings());
-    RunTagCommand([&] { return TComXDlg->ISO15693_ReadSingleBlock(BlockNo, flags), true; }, false, false);
+    runBlockCommand(*this, FlagRule::SelectRead, &TTComXDlg::ISO15693_ReadSingleBlock, TagSteps::SendOnly);
 }
 
 void TKV8AppForm::Write1BlockSelect1Click(QObject *)
 {
     DataBuffer data{};
-    if (!askBlockAndText(*this, BlockNo, QStringLiteral("データ（%1文字）").arg(static_cast<uint32_t>(TagBlockSize))))
+    if (!askSingleBlockText(*this))
         return;
-    sendSingleBlockWrite(*this, requestFlags(FlagRule::SelectWrite, requestFlagSettings()), data, true, false);
+    convertBlockText(*this, 1, data);
+    runSingleBlockWrite(*this, FlagRule::SelectWrite, data, TagSteps::SendOnly);
 }

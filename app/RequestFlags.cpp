@@ -62,23 +62,3 @@ uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings)
     }
     return 0;
 }
-
-uint64_t singleBlockDataLength(uint32_t tagBlockSize)
-{
-    return tagBlockSize;
-}
-
-uint64_t multiBlockDataLength(uint32_t tagBlockSize, uint8_t blockCountMinusOne)
-{
-    return static_cast<uint64_t>(tagBlockSize) * (static_cast<uint64_t>(blockCountMinusOne) + 1);
-}
-
-uint64_t maxSingleBlockData(uint8_t flags)
-{
-    return isAddressed(flags) ? 244 : 252;
-}
-
-uint64_t maxMultiBlockData(uint8_t flags)
-{
-    return isAddressed(flags) ? 243 : 251;
-}

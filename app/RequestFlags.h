@@ -1,7 +1,5 @@
 #pragma once
 
-#include "link/SendData.h"
-
 #include <cstdint>
 
 // The "Option" settings from which the tag-command handlers build the request-flags byte
@@ -35,12 +33,9 @@ enum class FlagRule {
 
 uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings);
 
-// Data bytes a block write carries; counted wide so that a huge block size from the settings
-// file can't wrap into a small number.
-uint64_t singleBlockDataLength(uint32_t tagBlockSize);
-uint64_t multiBlockDataLength(uint32_t tagBlockSize, uint8_t blockCountMinusOne);
-
-// The one-byte LEN leaves room for 252 data bytes in a single-block write and 251 in a
-// multi-block write, eight fewer each when the UID goes along.
-uint64_t maxSingleBlockData(uint8_t flags);
-uint64_t maxMultiBlockData(uint8_t flags);
+// Which of the steps after the send a menu row takes.
+enum class TagSteps {
+    WaitAndTime, // wait for the reply, then the time line
+    TimeOnly,    // the time line right after the send
+    SendOnly,
+};
