@@ -39,9 +39,10 @@ std::unique_ptr<RadixDialog> makeDialog(const QString &name)
 TEST(InputDialogsTest, OkClampsTheFocusedFieldBeforeTheValueIsRead)
 {
     const FieldCase cases[] = {
-        {"InputIntDlg", "IntEd", 10, "300"},   {"Inp3Data1Dlg", "IntEd1", 10, "300"},
-        {"Inp3Data1Dlg", "IntEd3", 16, "12C"}, {"Inp3Data2Dlg", "IntEd2", 10, "300"},
-        {"WrData1Dlg", "EdAddr", -16, "12C"},  {"WrData1Dlg", "EdData0", -16, "1FF"},
+        {"InputIntDlg", "IntEd", 10, "300"},
+        {"Inp3Data1Dlg", "IntEd3", 16, "12C"},
+        {"Inp3Data2Dlg", "IntEd2", 10, "300"},
+        {"WrData1Dlg", "EdData0", -16, "1FF"},
     };
     for (const FieldCase &c : cases) {
         auto dialog = makeDialog(c.dialog);
@@ -52,13 +53,11 @@ TEST(InputDialogsTest, OkClampsTheFocusedFieldBeforeTheValueIsRead)
         field->SetMaxValue(255);
         field->SetRadix(c.radix);
         field->SetValue(7);
-        int result = -1;
         whenDialogOpens<RadixDialog>([&](RadixDialog *d) {
             typeInto(field, c.typed);
             d->findChild<QPushButton *>("OKBtn")->click();
         });
-        result = dialog->exec();
-        EXPECT_EQ(result, QDialog::Accepted) << c.dialog << " " << c.field;
+        EXPECT_EQ(dialog->exec(), QDialog::Accepted) << c.dialog << " " << c.field;
         EXPECT_EQ(field->GetValue(), 255) << c.dialog << " " << c.field;
     }
 }

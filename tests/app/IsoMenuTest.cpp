@@ -1,231 +1,342 @@
-#include "tests/app/IsoMenuFixture.h"
+#include "app/HubLink.h"
+#include "app/InputDialogs.h"
+#include "app/KV8AppForm.h"
+#include "controls/IntEdit.h"
+#include "link/Frame.h"
+#include "link/TTComXDlg.h"
+#include "platform/AppPaths.h"
+#include "platform/MemoSink.h"
+#include "platform/PendingMessages.h"
+#include "tests/app/DialogDriver.h"
+#include "tests/support/TestSupport.h"
+#include "tools/standin/ReaderStandIn.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
 
-#include <functional>
+#include <gtest/gtest.h>
+
+#include <memory>
 
 namespace
 {
 
+const QByteArray uid = bytesOf({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0});
 const QString uidHex = QStringLiteral("UID(hex): 01 02 03 04 05 06 07 E0 ");
-
-struct MenuRow {
-    const char *item;
-    std::function<void(TKV8AppForm &)> settings; // changed from the defaults
-    std::function<void()> answer;                // the row's dialog, answered through its fields
-    QByteArray ackData;
-    QByteArray sentData;
-    QStringList log;
-};
+// The elapsed-time line as logText() shows it: its digits vary from run to run.
+const QString timeLine = QStringLiteral("実行時間: nn:ss:zz");
 
 QByteArray data(std::initializer_list<int> head, const QByteArray &tail = {})
 {
     return bytesOf(head) + tail;
 }
 
+// Answers the next dialog of an item as an operator would: each value typed into the next
+// visible integer field, the text (when given) into the text field, then OK.
+void answerDialog(const QStringList &typed, const QString &text = QString())
+{
+    whenDialogOpens<RadixDialog>([=](RadixDialog *d) {
+        qsizetype next = 0;
+        for (TIntEdit *field : d->findChildren<TIntEdit *>())
+            if (field->isVisibleTo(d) && next < typed.size())
+                typeInto(field, typed[next++]);
+        if (!text.isNull())
+            d->findChild<QLineEdit *>(QStringLiteral("EdString"))->setText(text);
+        d->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+    });
+}
+
 } // namespace
 
+// The main window with a hub listening on loopback, the reader stand-in connected to it, and
+// the hub polled as the window's timer would. Both logs go to the window's memo; the hub's
+// trace lines are off so that the memo shows what the handlers and decoders write.
+class IsoMenuTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
+        form = std::make_unique<TKV8AppForm>();
+        link = std::make_unique<MainWindowHubLink>(*form);
+        sink = std::make_unique<PlainTextMemoSink>(form->Memo1);
+        TcpLinkParam tcp;
+        tcp.TCPPort = 0;
+        tcp.fTCPServer = 1;
+        TComXDlg = new TTComXDlg(nullptr, sink.get(), 0, 1, TransportTcp, tcp, link.get());
+        TComXDlg->fDispTxInfo = 0;
+        TComXDlg->fDispRecInfo = 0;
+        ASSERT_TRUE(standIn.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(TComXDlg->listeningPort())));
+        ASSERT_TRUE(waitFor([] { return TComXDlg->fConnected != 0; }, 5000));
+        QObject::connect(&poll, &QTimer::timeout, [] {
+            if (TComXDlg)
+                TComXDlg->PollReceive();
+        });
+        poll.start(20);
+        std::copy(uid.begin(), uid.end(), form->CurrentUid);
+        form->Item(QStringLiteral("MnISO15693"))->setEnabled(true);
+        form->Memo1->clear();
+    }
+
+    void TearDown() override
+    {
+        poll.stop();
+        standIn.close();
+        delete TComXDlg;
+        TComXDlg = nullptr;
+        form.reset();
+        setProgramPathForTest(QString());
+    }
+
+    // Runs a menu item as a click on it, then lets a reply that arrives after a handler that
+    // doesn't wait reach the log too.
+    void click(const char *item, int settleMs = 200)
+    {
+        form->Item(QLatin1String(item))->trigger();
+        QTest::qWait(settleMs);
+    }
+
+    // The memo's lines without the hub's socket-event lines; the log is cleared for the next step.
+    std::string takeLog()
+    {
+        QStringList lines = form->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        lines.removeIf([](const QString &line) { return line.startsWith(QLatin1String("ServerSocket1")); });
+        lines.replaceInStrings(QRegularExpression(QStringLiteral("^実行時間: \\d\\d:\\d\\d:\\d{2,3}$")), timeLine);
+        form->Memo1->clear();
+        return joined(lines);
+    }
+    static std::string joined(const QStringList &lines) { return lines.join(QStringLiteral(" | ")).toStdString(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TKV8AppForm> form;
+    std::unique_ptr<MainWindowHubLink> link;
+    std::unique_ptr<PlainTextMemoSink> sink;
+    ReaderStandIn standIn;
+    QTimer poll;
+};
+
+// Every item with fTimeOut set: the frame it sends for its row's settings, then the log. Where
+// the time line stands tells whether the item waited (after the reply), only timed its send
+// (before the reply) or neither (no line).
 TEST_F(IsoMenuTest, EveryItemSendsItsFrameAndTheReplyReachesTheLog)
 {
-    const QByteArray u = uid();
-    const QByteArray blockAbcd = bytesOf({0x41, 0x42, 0x43, 0x44});
+    const QByteArray abcd("ABCD");
     const QStringList readAbcd = {"ISO15693_ReadSingleBlock受信", "data(Hex): 41 42 43 44 ", "data: ABCD"};
-    auto none = [](TKV8AppForm &) {};
-    const MenuRow rows[] = {
+    const QStringList secAbcd = {"ISO15693_ReadSingleBlock受信", "Block Security data: 0x00", "data(Hex): 41 42 43 44 ",
+                                 "data: ABCD"};
+    const struct {
+        const char *item;
+        RequestFlagSettings flags; // the other settings keep their defaults
+        QStringList typed;         // into the dialog's integer fields; none and no text: no dialog
+        QString text;
+        QByteArray ackData;
+        QByteArray sentData;
+        QStringList log;
+        int binaryWrite = 0;
+    } rows[] = {
         {"MnInventory1Slot1",
-         none,
-         nullptr,
-         data({0x01, 0x00}, u),
-         data({0x01, 0x40}),
-         {"ISO15693_Inventory受信", "DSFID: 0[0x00]", uidHex}},
+         {.fUSESetOption = 1, .Prog15693FLAG = 0x3F},
+         {},
+         {},
+         data({0x01, 0x00}, uid),
+         data({0x01, 0x60}),
+         {"ISO15693_Inventory受信", "DSFID: 0[0x00]", uidHex, timeLine}},
         {"MnInventory16Slots1",
-         [](TKV8AppForm &f) {
-             f.fUSESetOption = 1;
-             f.Prog15693FLAG = 0x21;
-         },
-         nullptr,
-         data({0x01, 0x05}, u),
-         data({0x01, 0x20}),
-         {"ISO15693_Inventory受信", "DSFID: 5[0x05]", uidHex}},
-        {"Inventory21", none, nullptr, data({0xF0, 0x03}), data({0xF0, 0x00, 0x01}), {"受信UID数: 3"}},
+         {},
+         {},
+         {},
+         data({0x01, 0x05}, uid),
+         data({0x01, 0x00}),
+         {"ISO15693_Inventory受信", "DSFID: 5[0x05]", uidHex, timeLine}},
+        {"Inventory21",
+         {.fUSESetOption = 1, .Prog15693FLAG = 0xFF},
+         {},
+         {},
+         data({0xF0, 0x03}),
+         data({0xF0, 0x20, 0x01}),
+         {"受信UID数: 3", timeLine}},
         {"MnStayQuit",
-         [](TKV8AppForm &f) { f.UidFlag = 1; },
-         nullptr,
+         {.UidFlag = 1},
+         {},
+         {},
          data({0x02}),
-         data({0x02, 0x01}, u),
-         {"ISO15693_StayQuit受信"}},
+         data({0x02, 0x01}, uid),
+         {timeLine, "ISO15693_StayQuit受信"}},
         {"MnReadSingleBlock",
-         [](TKV8AppForm &f) {
-             f.ReadOptionFlag = 1;
-             f.ReadUidFlag = 1;
-         },
-         [] { answerBlockNo("5"); },
-         data({0x20, 0x00}, blockAbcd),
-         data({0x20, 0x05, 0x11}, u),
-         {"ISO15693_ReadSingleBlock受信", "Block Security data: 0x00", "data(Hex): 41 42 43 44 ", "data: ABCD"}},
+         {.ReadOptionFlag = 1, .ReadUidFlag = 1},
+         {"5"},
+         {},
+         data({0x20, 0x00}, abcd),
+         data({0x20, 0x05, 0x11}, uid),
+         secAbcd + QStringList{timeLine}},
         {"MnReadSingleBlock",
-         [](TKV8AppForm &f) {
-             f.ReadOptionFlag = 1;
-             f.fUSESetOption = 1;
-             f.Prog15693FLAG = 0x02;
-         },
-         [] { answerBlockNo("300"); }, data({0x20}, blockAbcd), data({0x20, 0xFF, 0x02}), readAbcd},
+         {.ReadOptionFlag = 1, .fUSESetOption = 1, .Prog15693FLAG = 0x02},
+         {"300"},
+         {},
+         data({0x20}, abcd),
+         data({0x20, 0xFF, 0x02}),
+         readAbcd + QStringList{timeLine}},
         {"MnWriteSingleBlock",
-         none,
-         [] { answerInp3Data2("3", QString(), "AB"); },
+         {},
+         {"3"},
+         "AB",
          data({0x21}),
          data({0x21, 0x03, 0x41, 0x42, 0x00, 0x00, 0x10}),
-         {"ISO15693_WriteSingleBlock受信"}},
+         {"ISO15693_WriteSingleBlock受信", timeLine}},
         {"MnWriteSingleBlock",
-         [](TKV8AppForm &f) {
-             f.fBinaryWrite = 1;
-             f.WriteUidFlag = 1;
-         },
-         [] {
-             whenDialogOpens<TWrData1Dlg>([](TWrData1Dlg *d) {
-                 typeInto(d->EdAddr, "7");
-                 typeInto(d->EdData3, "11");
-                 typeInto(d->EdData2, "22");
-                 typeInto(d->EdData1, "33");
-                 typeInto(d->EdData0, "44");
-                 d->OKBtn->click();
-             });
-         },
+         {.WriteUidFlag = 1},
+         {"7", "11", "22", "33", "44"},
+         {},
          data({0x21}),
-         data({0x21, 0x07, 0x44, 0x33, 0x22, 0x11, 0x11}, u),
-         {"ISO15693_WriteSingleBlock受信"}},
+         data({0x21, 0x07, 0x44, 0x33, 0x22, 0x11, 0x11}, uid),
+         {"ISO15693_WriteSingleBlock受信", timeLine},
+         1},
         {"MnLockBlock",
-         [](TKV8AppForm &f) { f.WriteOptionFlag = 0; },
-         [] { answerBlockNo("2"); },
+         {.WriteOptionFlag = 0},
+         {"2"},
+         {},
          data({0x22}),
          data({0x22, 0x02, 0x00}),
-         {"ISO15693_LockBlock受信"}},
+         {"ISO15693_LockBlock受信", timeLine}},
         {"MnReadMultiBlock",
-         none,
-         [] { answerInp3Data2("1", "1", QString()); },
-         QByteArray("\x23"
-                    "ABCDEFGH"),
-         data({0x23, 0x01, 0x01, 0x00}),
-         {"ISO15693_ReadMultiBlock受信", "data: ABCDEFGH"}},
+         {.ReadOptionFlag = 3, .ReadUidFlag = 6},
+         {"1", "1"},
+         {},
+         data({0x23}, "ABCDEFGH"),
+         data({0x23, 0x01, 0x01, 0x12}),
+         {"ISO15693_ReadMultiBlock受信", "data: ABCDEFGH", timeLine}},
         {"MnWriteMultiBlock",
-         none,
-         [] { answerInp3Data2("2", "1", "12345"); },
+         {},
+         {"2", "1"},
+         "12345",
          data({0x24}),
          data({0x24, 0x02, 0x01, 0x31, 0x32, 0x33, 0x34, 0x35, 0x00, 0x00, 0x00, 0x10}),
-         {"ISO15693_WriteMultiBlock受信"}},
+         {"ISO15693_WriteMultiBlock受信", timeLine}},
         {"MnSelectTag",
-         [](TKV8AppForm &f) { f.UidFlag = 2; },
-         nullptr,
+         {.UidFlag = 0xFE},
+         {},
+         {},
          data({0x25}),
-         data({0x25, 0x02}, u),
-         {"ISO15693_SelectTag受信"}},
+         data({0x25, 0x02}, uid),
+         {"ISO15693_SelectTag受信", timeLine}},
         {"MnResetToReady",
-         [](TKV8AppForm &f) { f.UidFlag = 1; },
-         nullptr,
+         {.UidFlag = 1},
+         {},
+         {},
          data({0x26}),
-         data({0x26, 0x01}, u),
-         {"ISO15693_ResetToReady受信"}},
-        {"MnWriteAFI",
-         none,
-         [] { answerByte("7"); },
-         data({0x27}),
-         data({0x27, 0x07, 0x10}),
-         {"ISO15693_WriteAFI受信"}},
-        {"MnLockAFI", none, nullptr, data({0x28}), data({0x28, 0x10}), {"ISO15693_LockAFI受信"}},
-        {"MnWrietDSFID",
-         none,
-         [] { answerByte("A5"); },
-         data({0x29}),
-         data({0x29, 0xA5, 0x10}),
-         {"ISO15693_WrietDSFID受信"}},
+         data({0x26, 0x01}, uid),
+         {"ISO15693_ResetToReady受信", timeLine}},
+        {"MnWriteAFI", {}, {"7"}, {}, data({0x27}), data({0x27, 0x07, 0x10}), {"ISO15693_WriteAFI受信", timeLine}},
+        {"MnLockAFI",
+         {.WriteOptionFlag = 2, .WriteUidFlag = 5},
+         {},
+         {},
+         data({0x28}),
+         data({0x28, 0x01}, uid),
+         {"ISO15693_LockAFI受信", timeLine}},
+        {"MnWrietDSFID", {}, {"A5"}, {}, data({0x29}), data({0x29, 0xA5, 0x10}), {"ISO15693_WrietDSFID受信", timeLine}},
         {"MNLockDSFID",
-         [](TKV8AppForm &f) { f.WriteUidFlag = 1; },
-         nullptr,
+         {.WriteUidFlag = 1},
+         {},
+         {},
          data({0x2A}),
-         data({0x2A, 0x11}, u),
-         {"ISO15693_LockDSFID受信"}},
+         data({0x2A, 0x11}, uid),
+         {"ISO15693_LockDSFID受信", timeLine}},
         {"MnGetSystemInfo",
-         none,
-         nullptr,
-         data({0x2B, 0x0F}, u + bytesOf({0x01, 0x07, 0x1B, 0x03, 0x01})),
+         {},
+         {},
+         {},
+         data({0x2B, 0x0F}, uid + bytesOf({0x01, 0x07, 0x1B, 0x03, 0x01})),
          data({0x2B, 0x00}),
-         {"DSFID: 1[0x01]", "ISO15693_GetSystemInfo受信", uidHex, "AFI: 7[0x07]", "ブロック数: 28", "ブロックサイズ: 4",
-          "ＩＣ基準: 0x01"}},
+         {"DSFID: 1[0x01]", "ISO15693_GetSystemInfo受信", uidHex, timeLine, "AFI: 7[0x07]", "ブロック数: 28",
+          "ブロックサイズ: 4", "ＩＣ基準: 0x01"}},
         {"MnGetMBlockSecSt",
-         [](TKV8AppForm &f) {
-             f.fUSESetOption = 1;
-             f.Prog15693FLAG = 0x10;
-         },
-         [] { answerInp3Data2("0", "3", QString()); },
+         {.fUSESetOption = 1, .Prog15693FLAG = 0x10},
+         {"0", "3"},
+         {},
          data({0x2C, 0, 0, 0, 0}),
          data({0x2C, 0x00, 0x03, 0x10}),
-         {"ISO15693_GetMBlockSecSt受信"}},
+         {"ISO15693_GetMBlockSecSt受信", timeLine}},
         {"MnWrite2Blocks",
-         [](TKV8AppForm &f) {
-             f.WriteOptionFlag = 0;
-             f.WriteUidFlag = 1;
-             f.fUSESetOption = 1;
-             f.Prog15693FLAG = 0xFF;
-         },
-         [] { answerInp3Data2("4", QString(), "ABCDEFGHIJ"); },
+         {.WriteOptionFlag = 0, .WriteUidFlag = 1, .fUSESetOption = 1, .Prog15693FLAG = 0xFF},
+         {"4"},
+         "ABCDEFGHIJ",
          data({0xA2}),
-         data({0xA2, 0x04}, QByteArray("ABCDEFGH") + bytesOf({0x11}) + u),
-         {"ISO15693_Write2Blocks受信"}},
+         data({0xA2, 0x04}, "ABCDEFGH" + bytesOf({0x11}) + uid),
+         {"ISO15693_Write2Blocks受信", timeLine}},
         {"MnLock2Blocks",
-         none,
-         [] { answerBlockNo("9"); },
+         {},
+         {"9"},
+         {},
          data({0xA3}),
          data({0xA3, 0x09, 0x10}),
-         {"ISO15693_Lock2Blocks受信"}},
-        {"Read1BlockSelect1", [](TKV8AppForm &f) { f.fUSESetOption = 1; }, [] { answerBlockNo("1"); },
-         data({0x20}, blockAbcd), data({0x20, 0x01, 0x04}), readAbcd},
+         {"ISO15693_Lock2Blocks受信", timeLine}},
+        {"Read1BlockSelect1",
+         {.ReadOptionFlag = 1, .ReadUidFlag = 1, .fUSESetOption = 1, .Prog15693FLAG = 0x99},
+         {"1"},
+         {},
+         data({0x20, 0x00}, abcd),
+         data({0x20, 0x01, 0x15}, uid),
+         secAbcd},
         {"Write1BlockSelect1",
-         none,
-         [] { answerInp3Data2("1", QString(), "WXYZ"); },
+         {.fUSESetOption = 1, .Prog15693FLAG = 0x99},
+         {"1"},
+         "WXYZ",
          data({0x21}),
          data({0x21, 0x01, 0x57, 0x58, 0x59, 0x5A, 0x14}),
          {"ISO15693_WriteSingleBlock受信"}},
     };
-    for (const MenuRow &row : rows) {
+    for (const auto &row : rows) {
         SCOPED_TRACE(row.item);
         *static_cast<OptionSettings *>(form.get()) = OptionSettings();
-        row.settings(*form);
-        if (row.answer)
-            row.answer();
+        form->UidFlag = row.flags.UidFlag;
+        form->ReadOptionFlag = row.flags.ReadOptionFlag;
+        form->ReadUidFlag = row.flags.ReadUidFlag;
+        form->WriteOptionFlag = row.flags.WriteOptionFlag;
+        form->WriteUidFlag = row.flags.WriteUidFlag;
+        form->fUSESetOption = row.flags.fUSESetOption;
+        form->Prog15693FLAG = row.flags.Prog15693FLAG;
+        form->fBinaryWrite = row.binaryWrite;
+        form->fTimeOut = 1;
+        if (!row.typed.isEmpty() || !row.text.isNull())
+            answerDialog(row.typed, row.text);
         standIn.clearReceived();
-        form->Memo1->clear();
         standIn.expect('x', static_cast<uint8_t>(row.sentData[0]), ReaderStandIn::ack(row.ackData));
         click(row.item);
         ASSERT_EQ(standIn.received().size(), 1);
-        EXPECT_EQ(hexOf(standIn.received()[0]), hexOf(request(row.sentData)));
-        EXPECT_EQ(logText(), joined(row.log));
+        EXPECT_EQ(hexOf(standIn.received()[0]), hexOf(buildFrame(0, 'x', row.sentData)));
+        EXPECT_EQ(takeLog(), joined(row.log));
     }
 }
 
 TEST_F(IsoMenuTest, NackAndSilenceAreLoggedByTheHubAndTheHandlerAddsNothing)
 {
-    struct Case {
+    const struct {
         const char *item;
         bool nack;
         QStringList log;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"MnReadSingleBlock", true, {"タグからの応答なし", "NACK 受信"}},
         {"MnReadSingleBlock", false, {"レスポンス待ち　タイムオーバー"}},
         {"MnStayQuit", true, {"タグからの応答なし"}},
         {"MnStayQuit", false, {}},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.item) + (c.nack ? " NACK" : " silence"));
-        form->Memo1->clear();
         standIn.clearReceived();
         standIn.expectAny(c.nack ? ReaderStandIn::nack(4) : ReaderStandIn::silence());
         if (QLatin1String(c.item) == QLatin1String("MnReadSingleBlock"))
-            answerBlockNo("0");
+            answerDialog({"0"});
         click(c.item);
         EXPECT_EQ(standIn.received().size(), 1);
-        EXPECT_EQ(logText(), joined(c.log));
+        EXPECT_EQ(takeLog(), joined(c.log));
     }
 }
 
@@ -239,12 +350,11 @@ TEST_F(IsoMenuTest, DialogsOfferTheRememberedValuesAndCancelSendsNothing)
     form->TagByteValue = 0x1A5;
     form->TagDataText = QStringLiteral("xy");
     form->TagBlockSize = 8;
-    struct Case {
+    const struct {
         const char *item;
         int binaryWrite;
         const char *seen;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"MnReadSingleBlock", 0, "ブロックＮＯ | ブロックＮＯを入力してください | IntEd=12"},
         {"MnWriteSingleBlock", 0, "設定値の入力 | ブロックＮＯ | IntEd1=12 | データ（8文字） | EdString=xy"},
         {"MnWriteSingleBlock", 1, "１ブロック書込 | EdAddr=C | EdData3=0 | EdData2=0 | EdData1=0 | EdData0=0"},
@@ -256,7 +366,7 @@ TEST_F(IsoMenuTest, DialogsOfferTheRememberedValuesAndCancelSendsNothing)
         {"MnWriteAFI", 0, "設定値の入力 | データ（１６進） | IntEd3=A5"},
         {"MnWrietDSFID", 0, "設定値の入力 | データ（１６進） | IntEd3=A5"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         form->fBinaryWrite = c.binaryWrite;
         QStringList seen;
         whenDialogOpens<RadixDialog>([&seen](RadixDialog *d) {
@@ -266,12 +376,10 @@ TEST_F(IsoMenuTest, DialogsOfferTheRememberedValuesAndCancelSendsNothing)
                 auto *w = d->findChild<QWidget *>(QLatin1String(name));
                 if (!w || !w->isVisibleTo(d))
                     continue;
-                if (auto *label = qobject_cast<QLabel *>(w)) {
-                    if (!label->text().isEmpty())
-                        seen << label->text();
-                } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+                if (auto *label = qobject_cast<QLabel *>(w); label && !label->text().isEmpty())
+                    seen << label->text();
+                else if (auto *edit = qobject_cast<QLineEdit *>(w))
                     seen << QLatin1String(name) + QLatin1Char('=') + edit->text();
-                }
             }
             d->reject();
         });
@@ -279,116 +387,68 @@ TEST_F(IsoMenuTest, DialogsOfferTheRememberedValuesAndCancelSendsNothing)
         EXPECT_EQ(seen.join(QStringLiteral(" | ")).toStdString(), c.seen) << c.item;
     }
     EXPECT_TRUE(standIn.received().isEmpty());
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(takeLog(), "");
 }
 
 TEST_F(IsoMenuTest, SystemInformationIsShownOnlyFromACompleteAnswerToThisRequest)
 {
-    const QByteArray u = uid();
-    struct Step {
+    const struct {
         const char *what;
-        std::function<void()> script;
+        ReaderStandIn::Responder reply;
         QStringList log;
-    };
-    const Step steps[] = {
+    } steps[] = {
         {"all fields",
-         [&] {
-             standIn.expectAny(ReaderStandIn::ack(data({0x2B, 0x0E}, u + bytesOf({0x20, 0x3F, 0x1F, 0xA5}))));
-         },
+         ReaderStandIn::ack(data({0x2B, 0x0E}, uid + bytesOf({0x20, 0x3F, 0x1F, 0xA5}))),
          {"ISO15693_GetSystemInfo受信", uidHex, "AFI: 32[0x20]", "ブロック数: 64", "ブロックサイズ: 32",
           "ＩＣ基準: 0xA5"}},
-        {"no optional field",
-         [&] {
-             standIn.expectAny(ReaderStandIn::ack(data({0x2B, 0x00}, u)));
-         },
-         {"ISO15693_GetSystemInfo受信", uidHex}},
-        {"full answer again",
-         [&] {
-             standIn.expectAny(ReaderStandIn::ack(data({0x2B, 0x02}, u + bytesOf({0x07}))));
-         },
-         {"ISO15693_GetSystemInfo受信", uidHex, "AFI: 7[0x07]"}},
         // Announces AFI, memory size and IC reference but carries only the AFI.
         {"short answer after a full one",
-         [&] {
-             standIn.expectAny(ReaderStandIn::ack(data({0x2B, 0x0E}, u + bytesOf({0x09}))));
-         },
+         ReaderStandIn::ack(data({0x2B, 0x0E}, uid + bytesOf({0x09}))),
          {"レスポンスフォーマットエラー"}},
-        {"NACK", [&] { standIn.expectAny(ReaderStandIn::nack(5, 0x0F)); }, {"Unknown error.", "NACK 受信"}},
+        {"no optional field", ReaderStandIn::ack(data({0x2B, 0x00}, uid)), {"ISO15693_GetSystemInfo受信", uidHex}},
+        {"NACK", ReaderStandIn::nack(5, 0x0F), {"Unknown error.", "NACK 受信"}},
     };
-    for (const Step &step : steps) {
+    for (const auto &step : steps) {
         SCOPED_TRACE(step.what);
-        form->Memo1->clear();
-        step.script();
+        standIn.expectAny(step.reply);
         click("MnGetSystemInfo");
-        EXPECT_EQ(logText(), joined(step.log));
+        EXPECT_EQ(takeLog(), joined(step.log));
     }
 }
 
 TEST_F(IsoMenuTest, WritesTooLongForOneFrameAreRefusedOnceWithoutWaitOrTime)
 {
-    struct Case {
+    const QString single = QStringLiteral("ISO15693_WriteSingleBlock: DATA長オーバー");
+    const QString multi = QStringLiteral("ISO15693_WriteMultiBlock: DATA長オーバー");
+    const struct {
         const char *item;
         int blockSize;
         int writeUidFlag;
-        std::function<void()> answer;
-        QString refusal; // empty: the write fits and goes out
+        QStringList typed;
+        QString refusal; // empty: the write fits and goes out with LEN 255
+    } cases[] = {
+        {"MnWriteSingleBlock", 253, 0, {"1"}, single},           {"MnWriteSingleBlock", 252, 0, {"1"}, {}},
+        {"Write1BlockSelect1", 245, 1, {"1"}, single},           {"MnWriteMultiBlock", 4, 0, {"0", "255"}, multi},
+        {"MnWriteMultiBlock", 0x40000000, 0, {"0", "3"}, multi}, // 2^32 bytes: no 32-bit wrap to 0
+        {"MnWriteMultiBlock", 1, 1, {"0", "242"}, {}},
     };
-    const Case cases[] = {
-        {"MnWriteSingleBlock", 253, 0, [] { answerInp3Data2("1", QString(), "A"); },
-         "ISO15693_WriteSingleBlock: DATA長オーバー"},
-        {"MnWriteSingleBlock", 252, 0, [] { answerInp3Data2("1", QString(), "A"); }, QString()},
-        {"Write1BlockSelect1", 245, 1, [] { answerInp3Data2("1", QString(), "A"); },
-         "ISO15693_WriteSingleBlock: DATA長オーバー"},
-        {"MnWriteMultiBlock", 4, 0, [] { answerInp3Data2("0", "255", "A"); },
-         "ISO15693_WriteMultiBlock: DATA長オーバー"},
-        {"MnWriteMultiBlock", 0x40000000, 0, [] { answerInp3Data2("0", "3", "A"); },
-         "ISO15693_WriteMultiBlock: DATA長オーバー"},
-        {"MnWriteMultiBlock", 1, 1, [] { answerInp3Data2("0", "242", "A"); }, QString()},
-    };
-    for (const Case &c : cases) {
+    form->fTimeOut = 1;
+    for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.item) + " " + std::to_string(c.blockSize));
         form->TagBlockSize = c.blockSize;
         form->WriteUidFlag = c.writeUidFlag;
-        form->fTimeOut = 1;
-        form->Memo1->clear();
         standIn.clearReceived();
-        if (c.refusal.isEmpty())
-            standIn.expectAny(ReaderStandIn::ack(data({0x21})));
-        c.answer();
-        click(c.item);
+        standIn.expectAny(ReaderStandIn::silence());
+        answerDialog(c.typed, QStringLiteral("A"));
+        click(c.item, 50);
         if (c.refusal.isEmpty()) {
             ASSERT_EQ(standIn.received().size(), 1);
-            EXPECT_EQ(static_cast<uint8_t>(standIn.received()[0][3]), 255); // LEN at its limit
+            EXPECT_EQ(static_cast<uint8_t>(standIn.received()[0][3]), 255);
         } else {
             EXPECT_TRUE(standIn.received().isEmpty());
-            EXPECT_EQ(logText(), joined(QStringList{c.refusal}));
         }
-    }
-}
-
-TEST_F(IsoMenuTest, ElapsedTimeIsLoggedAfterTheReplyWhereTheItemIsTimed)
-{
-    form->fTimeOut = 1;
-    const QRegularExpression timeLine(QStringLiteral("^実行時間: \\d\\d:\\d\\d:\\d{2,3}$"));
-    struct Case {
-        const char *item;
-        bool timed;
-    };
-    for (const Case c : {Case{"MnLockAFI", true}, Case{"MnStayQuit", true}, Case{"Read1BlockSelect1", false}}) {
-        SCOPED_TRACE(c.item);
-        form->Memo1->clear();
-        standIn.expectAny(ReaderStandIn::ack(data({0x28})));
-        if (QLatin1String(c.item) == QLatin1String("Read1BlockSelect1"))
-            answerBlockNo("0");
-        form->Item(QLatin1String(c.item))->trigger();
-        QTest::qWait(100);
-        const QStringList lines = logLines();
-        const auto timeLines = lines.filter(timeLine);
-        EXPECT_EQ(timeLines.size(), c.timed ? 1 : 0) << logText();
-        // A waiting item times up to the reply, so its line comes after the reply's.
-        if (QLatin1String(c.item) == QLatin1String("MnLockAFI")) {
-            EXPECT_TRUE(!lines.isEmpty() && timeLine.match(lines.last()).hasMatch()) << logText();
-        }
+        EXPECT_EQ(takeLog(),
+                  c.refusal.isEmpty() ? joined({"レスポンス待ち　タイムオーバー", timeLine}) : joined({c.refusal}));
     }
 }
 
@@ -399,17 +459,16 @@ TEST_F(IsoMenuTest, ACommandStartedDuringAWaitRunsInsideItWithItsOwnDialog)
     form->fTimeOut = 1;
     standIn.expect('x', 0x20, ReaderStandIn::pieces({{buildFrame(0, '0', data({0x20}, bytesOf({1, 2, 3, 4}))), 400}}));
     standIn.expect('x', 0x22, ReaderStandIn::ack(data({0x22})));
-    answerBlockNo("1");
+    answerDialog({"1"});
     QTimer::singleShot(150, form.get(), [this] {
-        answerBlockNo("2");
+        answerDialog({"2"});
         click("MnLockBlock", 0);
     });
     click("MnReadSingleBlock");
     ASSERT_EQ(standIn.received().size(), 2);
-    EXPECT_EQ(hexOf(standIn.received()[1]), hexOf(request(data({0x22, 0x02, 0x10}))));
+    EXPECT_EQ(hexOf(standIn.received()[1]), hexOf(buildFrame(0, 'x', data({0x22, 0x02, 0x10}))));
     EXPECT_EQ(form->BlockNo, 2);
-    const QStringList lines = logLines();
-    EXPECT_EQ(lines.filter(QStringLiteral("実行時間: ")).size(), 2) << logText();
+    EXPECT_EQ(QString::fromStdString(takeLog()).count(timeLine), 2);
     EXPECT_TRUE(form->findChildren<QDialog *>().isEmpty());
 }
 
@@ -420,5 +479,5 @@ TEST_F(IsoMenuTest, ClosingDuringAWaitEndsTheHandlerWithoutItsTimeLine)
     QTimer::singleShot(100, [] { setApplicationClosing(true); });
     click("MnLockAFI", 0);
     setApplicationClosing(false);
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(takeLog(), "");
 }
