@@ -149,56 +149,34 @@ void convertBlockText(const TKV8AppForm &form, uint64_t blocks, DataBuffer &data
         StrToFixedBytes(form.TagDataText, data.data(), static_cast<int>(length));
 }
 
-// The shapes of the senders that these handlers call.
-using FlagsSender = void (TTComXDlg::*)(uint8_t flags);
-using ByteSender = void (TTComXDlg::*)(uint8_t value, uint8_t flags);
-using RangeSender = void (TTComXDlg::*)(uint8_t first, uint8_t count, uint8_t flags);
-using UidSender = void (TTComXDlg::*)(ByteSpan uid, uint8_t flags);
-
-bool runFlagsOnly(TKV8AppForm &form, FlagRule rule, FlagsSender sender)
-{
-    return form.RunTagCommand(rule, [sender](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(flags), true; });
-}
-
-bool runWithByte(TKV8AppForm &form, FlagRule rule, ByteSender sender, uint8_t value,
-                 TagSteps steps = TagSteps::WaitAndTime)
+// Sends with the values, then the flags: the argument order of most senders.
+template <class... Params, class... Values>
+bool runSender(TKV8AppForm &form, FlagRule rule, TagSteps steps, void (TTComXDlg::*sender)(Params...), Values... values)
 {
     return form.RunTagCommand(
-        rule, [sender, value](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(value, flags), true; }, steps);
-}
-
-void runWithUid(TKV8AppForm &form, FlagRule rule, UidSender sender, TagSteps steps)
-{
-    form.RunTagCommand(
-        rule,
-        [&form, sender](TTComXDlg &hub, uint8_t flags) {
-            return (hub.*sender)(ByteSpan(form.CurrentUid, 8), flags), true;
-        },
-        steps);
+        rule, [=](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(values..., flags), true; }, steps);
 }
 
 // The items that ask for one block number.
-void runBlockCommand(TKV8AppForm &form, FlagRule rule, ByteSender sender, TagSteps steps = TagSteps::WaitAndTime)
+void runBlockCommand(TKV8AppForm &form, FlagRule rule, void (TTComXDlg::*sender)(uint8_t, uint8_t),
+                     TagSteps steps = TagSteps::WaitAndTime)
 {
     if (askBlockNo(form))
-        runWithByte(form, rule, sender, form.BlockNo, steps);
+        runSender(form, rule, steps, sender, form.BlockNo);
 }
 
 // The items that ask for a first block and a count.
-void runRangeCommand(TKV8AppForm &form, FlagRule rule, RangeSender sender)
+void runRangeCommand(TKV8AppForm &form, FlagRule rule, void (TTComXDlg::*sender)(uint8_t, uint8_t, uint8_t))
 {
-    if (!askBlockRange(form, false))
-        return;
-    const uint8_t first = form.MultiBlockNo;
-    const uint8_t count = form.MultiBlockCount;
-    form.RunTagCommand(rule, [=](TTComXDlg &hub, uint8_t flags) { return (hub.*sender)(first, count, flags), true; });
+    if (askBlockRange(form, false))
+        runSender(form, rule, TagSteps::WaitAndTime, sender, form.MultiBlockNo, form.MultiBlockCount);
 }
 
 // WriteAFI and WriteDSFID: one shared value, sent as its low byte.
-void runByteValueWrite(TKV8AppForm &form, ByteSender sender)
+void runByteValueWrite(TKV8AppForm &form, void (TTComXDlg::*sender)(uint8_t, uint8_t))
 {
     if (askByteValue(form))
-        runWithByte(form, FlagRule::WP, sender, static_cast<uint8_t>(form.TagByteValue));
+        runSender(form, FlagRule::WP, TagSteps::WaitAndTime, sender, static_cast<uint8_t>(form.TagByteValue));
 }
 
 void runSingleBlockWrite(TKV8AppForm &form, FlagRule rule, const DataBuffer &data, TagSteps steps)
@@ -271,8 +249,8 @@ bool TKV8AppForm::RunTagCommand(FlagRule rule, const std::function<bool(TTComXDl
 void TKV8AppForm::MnInventoryClick(QObject *Sender)
 {
     const bool oneSlot = Sender && Sender->objectName() == QLatin1String("MnInventory1Slot1");
-    runFlagsOnly(*this, oneSlot ? FlagRule::Inventory1Slot : FlagRule::Inventory16Slots,
-                 &TTComXDlg::ISO15693_Inventory);
+    runSender(*this, oneSlot ? FlagRule::Inventory1Slot : FlagRule::Inventory16Slots, TagSteps::WaitAndTime,
+              &TTComXDlg::ISO15693_Inventory);
 }
 
 void TKV8AppForm::Inventory21Click(QObject *)
@@ -285,7 +263,7 @@ void TKV8AppForm::Inventory21Click(QObject *)
 void TKV8AppForm::MnStayQuitClick(QObject *)
 {
     // No wait: the time line covers the send only.
-    runWithUid(*this, FlagRule::UP, &TTComXDlg::ISO15693_StayQuiet, TagSteps::TimeOnly);
+    runSender(*this, FlagRule::UP, TagSteps::TimeOnly, &TTComXDlg::ISO15693_StayQuiet, ByteSpan(CurrentUid, 8));
 }
 
 void TKV8AppForm::MnReadSingleBlockClick(QObject *)
@@ -332,12 +310,12 @@ void TKV8AppForm::MnWriteMultiBlockClick(QObject *)
 
 void TKV8AppForm::MnSelectTagClick(QObject *)
 {
-    runWithUid(*this, FlagRule::UP, &TTComXDlg::ISO15693_SelectTag, TagSteps::WaitAndTime);
+    runSender(*this, FlagRule::UP, TagSteps::WaitAndTime, &TTComXDlg::ISO15693_SelectTag, ByteSpan(CurrentUid, 8));
 }
 
 void TKV8AppForm::MnResetToReadyClick(QObject *)
 {
-    runFlagsOnly(*this, FlagRule::UP, &TTComXDlg::ISO15693_ResetToReady);
+    runSender(*this, FlagRule::UP, TagSteps::WaitAndTime, &TTComXDlg::ISO15693_ResetToReady);
 }
 
 void TKV8AppForm::MnWriteAFIClick(QObject *)
@@ -347,7 +325,7 @@ void TKV8AppForm::MnWriteAFIClick(QObject *)
 
 void TKV8AppForm::MnLockAFIClick(QObject *)
 {
-    runFlagsOnly(*this, FlagRule::WP, &TTComXDlg::ISO15693_LockAFI);
+    runSender(*this, FlagRule::WP, TagSteps::WaitAndTime, &TTComXDlg::ISO15693_LockAFI);
 }
 
 void TKV8AppForm::MnWrietDSFIDClick(QObject *)
@@ -357,12 +335,12 @@ void TKV8AppForm::MnWrietDSFIDClick(QObject *)
 
 void TKV8AppForm::MNLockDSFIDClick(QObject *)
 {
-    runFlagsOnly(*this, FlagRule::WP, &TTComXDlg::ISO15693_LockDSFID);
+    runSender(*this, FlagRule::WP, TagSteps::WaitAndTime, &TTComXDlg::ISO15693_LockDSFID);
 }
 
 void TKV8AppForm::MnGetSystemInfoClick(QObject *)
 {
-    if (!runFlagsOnly(*this, FlagRule::UP, &TTComXDlg::ISO15693_GetSystemInfo))
+    if (!runSender(*this, FlagRule::UP, TagSteps::WaitAndTime, &TTComXDlg::ISO15693_GetSystemInfo))
         return;
     // Only an answer to this request that carried every announced field: the fields below
     // would otherwise still hold an earlier tag's values.
