@@ -80,7 +80,8 @@ protected:
     // On entry: every visit but under owOverWrite starts in insert state; the caret goes to
     // EnterColumn when it is set; in overwrite state the selection collapses to its start.
     void applyEnterRules();
-    // Insert (no modifier) under owToggle toggles the overwrite state; true when it did.
+    // Insert (from either key block, no modifier) under owToggle toggles the overwrite state;
+    // true when it did.
     bool toggleOverwrite(const QKeyEvent *event);
     // With owOverWrite and a length limit, a caret at or past the limit steps back one column
     // so that further typing keeps overwriting the last character.
