@@ -234,15 +234,3 @@ int romVersionNumber(QByteArrayView text)
     }
     return v;
 }
-
-int romVersionNumber(const QString &text)
-{
-    int v = 0;
-    for (qsizetype i = 0; i < std::min<qsizetype>(3, text.size()); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return 0;
-        v = v * 10 + (c - u'0');
-    }
-    return v;
-}

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QString>
 
 #include <cstdint>
 #include <initializer_list>
@@ -83,4 +82,3 @@ uint32_t answerU32LowFirst(QByteArrayView frame, int from);
 
 // The first three characters of a ROM version read as decimal; 0 when they are not all digits.
 int romVersionNumber(QByteArrayView text);
-int romVersionNumber(const QString &text);

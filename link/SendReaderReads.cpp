@@ -4,6 +4,7 @@
 #include "link/TTComXDlg.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace
 {
@@ -19,6 +20,27 @@ bool readEeprom(TTComXDlg &hub, uint8_t subCode, uint8_t wordAddress, uint8_t n,
         return false;
     const QByteArray words = answerBytes(hub.lastReplyFrame(), 3, 2 * n);
     std::copy_n(words.constData(), std::min<size_t>(out.size(), size_t(words.size())), out.begin());
+    return true;
+}
+
+// The reads whose answer is one byte after the sub-code: DATA[1] of the ACK that ended the
+// wait. Where the echo is not tested, DATA[0] only has to be there.
+std::optional<uint8_t> readByte(TTComXDlg &hub, uint8_t subCode, bool echoTested, const QString &tag)
+{
+    const QByteArray request = dataBytes({subCode});
+    hub.sendCommand(CmdGet, request, tag);
+    const bool ok = echoTested ? hub.waitForAnswer(request, 1) : hub.waitForAnswer({}, 2);
+    if (!ok)
+        return std::nullopt;
+    return hub.LastReply[FrameDataIndex + 1];
+}
+
+bool storeTo(std::optional<uint8_t> value, uint8_t *out)
+{
+    if (!value)
+        return false;
+    if (out)
+        *out = *value;
     return true;
 }
 
@@ -71,12 +93,7 @@ bool TTComXDlg::RxDousaMode(uint8_t *modeCode, uint8_t *second, uint8_t *flags)
 
 bool TTComXDlg::AFI_RDWR_ReadCmd(uint8_t *afi)
 {
-    sendCommand(CmdGet, dataBytes({0x51}), QStringLiteral("AFI_RDWR_CMD RX: "));
-    if (!waitForAnswer("\x51", 1))
-        return false;
-    if (afi)
-        *afi = LastReply[FrameDataIndex + 1];
-    return true;
+    return storeTo(readByte(*this, 0x51, true, QStringLiteral("AFI_RDWR_CMD RX: ")), afi);
 }
 
 bool TTComXDlg::ERR_RATE_ReadCmd(uint32_t *good, uint32_t *failed)
@@ -104,33 +121,17 @@ bool TTComXDlg::RxEepromData2(uint8_t wordAddress, uint8_t n, std::span<uint8_t>
 
 bool TTComXDlg::RxS6700Mode(uint8_t *mode)
 {
-    sendCommand(CmdGet, dataBytes({0x09}), QStringLiteral("RX S6700ModeSet: "));
-    if (!waitForAnswer({}, 2))
-        return false;
-    if (mode)
-        *mode = LastReply[FrameDataIndex + 1];
-    return true;
+    return storeTo(readByte(*this, 0x09, false, QStringLiteral("RX S6700ModeSet: ")), mode);
 }
 
 bool TTComXDlg::RXParamData(uint8_t paramNo, uint8_t *value)
 {
-    const QByteArray request = dataBytes({paramNo});
-    sendCommand(CmdGet, request, QStringLiteral("RXParamData: "));
-    if (!waitForAnswer(request, 1))
-        return false;
-    if (value)
-        *value = LastReply[FrameDataIndex + 1];
-    return true;
+    return storeTo(readByte(*this, paramNo, true, QStringLiteral("RXParamData: ")), value);
 }
 
 bool TTComXDlg::SELANTENA_ReadCmd(uint8_t *antenna)
 {
-    sendCommand(CmdGet, dataBytes({0x9C}), QStringLiteral("SELANTENA_CMD: "));
-    if (!waitForAnswer("\x9C", 1))
-        return false;
-    if (antenna)
-        *antenna = LastReply[FrameDataIndex + 1];
-    return true;
+    return storeTo(readByte(*this, 0x9C, true, QStringLiteral("SELANTENA_CMD: ")), antenna);
 }
 
 bool TTComXDlg::CNT_EXT2PORT_WriteCmd(uint8_t value)
@@ -141,10 +142,8 @@ bool TTComXDlg::CNT_EXT2PORT_WriteCmd(uint8_t value)
 
 uint8_t TTComXDlg::CNT_EXT2PORT_ReadCmd()
 {
-    sendCommand(CmdGet, dataBytes({0x56}), QStringLiteral("CNT_EXT2PORT: "));
-    if (!waitForAnswer({}, 2))
-        return 0;
-    return LastReply[FrameDataIndex + 1];
+    // No echo test: any ACK that carries DATA[1] answers.
+    return readByte(*this, 0x56, false, QStringLiteral("CNT_EXT2PORT: ")).value_or(0);
 }
 
 int TTComXDlg::CompareRomVersion(int reference)
