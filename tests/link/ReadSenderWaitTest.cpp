@@ -10,29 +10,44 @@ namespace
 
 using Piece = ReaderStandIn::Piece;
 
-// What a read sender handed back: its result and its outputs as text.
+// What a read sender handed back: its result and its outputs as hex.
 struct ReadResult {
     bool ok = false;
     std::string outputs;
 };
 
-std::string hexByte(unsigned v)
+std::string hexBytes(std::initializer_list<uint8_t> v)
 {
-    char buf[4];
-    std::snprintf(buf, sizeof buf, "%02X", v & 0xFF);
-    return buf;
+    return hexOf(std::vector<uint8_t>(v));
 }
 
+using ReadCall = std::function<ReadResult(TTComXDlg &)>;
+
+ReadCall oneByte(bool (TTComXDlg::*read)(uint8_t *))
+{
+    return [read](TTComXDlg &h) {
+        uint8_t v = 0xEE;
+        const bool ok = (h.*read)(&v);
+        return ReadResult{ok, hexBytes({v})};
+    };
+}
+
+ReadCall byteResult(uint8_t (TTComXDlg::*read)())
+{
+    return [read](TTComXDlg &h) {
+        const uint8_t v = (h.*read)();
+        return ReadResult{v != 0, hexBytes({v})};
+    };
+}
+
+// DATA as hex text: the request, a good answer, one echoing something else (refused only where
+// the echo is tested; the answer bytes stay those of the good one) and a short one.
 struct ReadSenderCase {
     const char *name;
     const char *tag;
-    QByteArray request; // DATA of the 'O' frame
-    QByteArray good;    // DATA of a good ACK
-    std::string goodOutputs;
-    QByteArray otherEcho; // an ACK echoing something else: refused only where the read tests its echo
-    QByteArray shortAnswer;
-    std::string unchanged; // outputs of a failed read
-    std::function<ReadResult(TTComXDlg &)> call;
+    const char *request, *good, *otherEcho, *shortAnswer;
+    std::string goodOutputs, unchanged;
+    ReadCall call;
     bool echoTested = true;
 };
 
@@ -41,85 +56,58 @@ void PrintTo(const ReadSenderCase &c, std::ostream *os)
     *os << c.name;
 }
 
-QByteArray b(std::initializer_list<int> v)
-{
-    return bytesOf(v);
-}
-
 std::vector<ReadSenderCase> readSenderCases()
 {
     return {
-        {"RxDousaMode", "DousaModeSet: ", b({0x00}), b({0x00, 0x01, 0x62, 0x73}), "01 62 73",
-         b({0x5F, 0x01, 0x62, 0x73}), b({0x00, 0x01, 0x62}), "EE EE EE",
+        {"RxDousaMode", "DousaModeSet: ", "00", "00 01 62 73", "5F 01 62 73", "00 01 62", "01 62 73", "EE EE EE",
          [](TTComXDlg &h) {
              uint8_t m = 0xEE, s = 0xEE, f = 0xEE;
              const bool ok = h.RxDousaMode(&m, &s, &f);
-             return ReadResult{ok, hexByte(m) + " " + hexByte(s) + " " + hexByte(f)};
+             return ReadResult{ok, hexBytes({m, s, f})};
          },
          false},
-        {"AFI_RDWR_ReadCmd", "AFI_RDWR_CMD RX: ", b({0x51}), b({0x51, 0xC3}), "C3", b({0x5E, 0xC3}), b({0x51}), "EE",
-         [](TTComXDlg &h) {
-             uint8_t afi = 0xEE;
-             const bool ok = h.AFI_RDWR_ReadCmd(&afi);
-             return ReadResult{ok, hexByte(afi)};
-         }},
-        {"ERR_RATE_ReadCmd", "ERR_RATE_CMD RX: ", b({0x60}), b({0x60, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08}),
-         "04030201 08070605", b({0x61, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08}),
-         b({0x60, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07}), "EEEEEEEE EEEEEEEE",
+        {"AFI_RDWR_ReadCmd", "AFI_RDWR_CMD RX: ", "51", "51 C3", "5E C3", "51", "C3", "EE",
+         oneByte(&TTComXDlg::AFI_RDWR_ReadCmd)},
+        // The counters arrive least significant byte first.
+        {"ERR_RATE_ReadCmd", "ERR_RATE_CMD RX: ", "60", "60 01 02 03 04 05 06 07 08", "61 01 02 03 04 05 06 07 08",
+         "60 01 02 03 04 05 06 07", "04030201 08070605", "EEEEEEEE EEEEEEEE",
          [](TTComXDlg &h) {
              uint32_t good = 0xEEEEEEEE, failed = 0xEEEEEEEE;
              const bool ok = h.ERR_RATE_ReadCmd(&good, &failed);
-             char buf[24];
-             std::snprintf(buf, sizeof buf, "%08X %08X", good, failed);
-             return ReadResult{ok, buf};
+             return ReadResult{ok, QStringLiteral("%1 %2")
+                                       .arg(good, 8, 16, QLatin1Char('0'))
+                                       .arg(failed, 8, 16, QLatin1Char('0'))
+                                       .toUpper()
+                                       .toStdString()};
          }},
-        {"RxEepromData", "EEPROM_RDWR_CMD RX: ", b({0x70, 0x01, 0x02}), b({0x70, 0x01, 0x02, 0xB1, 0xB2, 0xB3, 0xB4}),
-         "B1 B2 B3 B4", b({0x70, 0x01, 0x03, 0xB1, 0xB2, 0xB3, 0xB4}), b({0x70, 0x01, 0x02, 0xB1, 0xB2, 0xB3}),
-         "EE EE EE EE",
+        {"RxEepromData", "EEPROM_RDWR_CMD RX: ", "70 01 02", "70 01 02 B1 B2 B3 B4", "70 01 03 B1 B2 B3 B4",
+         "70 01 02 B1 B2 B3", "B1 B2 B3 B4", "EE EE EE EE",
          [](TTComXDlg &h) {
-             std::array<uint8_t, 4> out;
-             out.fill(0xEE);
+             std::vector<uint8_t> out(4, 0xEE);
              const bool ok = h.RxEepromData(1, 2, out);
-             return ReadResult{ok, hexOf(std::vector<uint8_t>(out.begin(), out.end()))};
+             return ReadResult{ok, hexOf(out)};
          }},
-        {"RxEepromData2", "EEPROM_RDWR_CMD2 RX: ", b({0x72, 0x03, 0x01}), b({0x72, 0x03, 0x01, 0xC1, 0xC2}), "C1 C2",
-         b({0x70, 0x03, 0x01, 0xC1, 0xC2}), b({0x72, 0x03, 0x01, 0xC1}), "EE EE",
+        {"RxEepromData2", "EEPROM_RDWR_CMD2 RX: ", "72 03 01", "72 03 01 C1 C2", "70 03 01 C1 C2", "72 03 01 C1",
+         "C1 C2", "EE EE",
          [](TTComXDlg &h) {
-             std::array<uint8_t, 2> out;
-             out.fill(0xEE);
+             std::vector<uint8_t> out(2, 0xEE);
              const bool ok = h.RxEepromData2(3, 1, out);
-             return ReadResult{ok, hexOf(std::vector<uint8_t>(out.begin(), out.end()))};
+             return ReadResult{ok, hexOf(out)};
          }},
-        {"RxS6700Mode", "RX S6700ModeSet: ", b({0x09}), b({0x09, 0x48}), "48", b({0x5F, 0x48}), b({0x09}), "EE",
-         [](TTComXDlg &h) {
-             uint8_t mode = 0xEE;
-             const bool ok = h.RxS6700Mode(&mode);
-             return ReadResult{ok, hexByte(mode)};
-         },
+        {"RxS6700Mode", "RX S6700ModeSet: ", "09", "09 48", "5F 48", "09", "48", "EE", oneByte(&TTComXDlg::RxS6700Mode),
          false},
-        {"RXParamData", "RXParamData: ", b({0xAB}), b({0xAB, 0x3C}), "3C", b({0xAC, 0x3C}), b({0xAB}), "EE",
+        {"RXParamData", "RXParamData: ", "AB", "AB 3C", "AC 3C", "AB", "3C", "EE",
          [](TTComXDlg &h) {
              uint8_t value = 0xEE;
              const bool ok = h.RXParamData(0xAB, &value);
-             return ReadResult{ok, hexByte(value)};
+             return ReadResult{ok, hexBytes({value})};
          }},
-        {"SELANTENA_ReadCmd", "SELANTENA_CMD: ", b({0x9C}), b({0x9C, 0x02}), "02", b({0x9D, 0x02}), b({0x9C}), "EE",
-         [](TTComXDlg &h) {
-             uint8_t antenna = 0xEE;
-             const bool ok = h.SELANTENA_ReadCmd(&antenna);
-             return ReadResult{ok, hexByte(antenna)};
-         }},
-        {"PortReadCommand", "Port Read Command: ", b({0x9F}), b({0x9F, 0x5A}), "5A", b({0x9E, 0x5A}), b({0x9F}), "00",
-         [](TTComXDlg &h) {
-             const uint8_t v = h.PortReadCommand();
-             return ReadResult{v != 0, hexByte(v)};
-         }},
-        {"CNT_EXT2PORT_ReadCmd", "CNT_EXT2PORT: ", b({0x56}), b({0x56, 0x7E}), "7E", b({0x5F, 0x7E}), b({0x56}), "00",
-         [](TTComXDlg &h) {
-             const uint8_t v = h.CNT_EXT2PORT_ReadCmd();
-             return ReadResult{v != 0, hexByte(v)};
-         },
-         false},
+        {"SELANTENA_ReadCmd", "SELANTENA_CMD: ", "9C", "9C 02", "9D 02", "9C", "02", "EE",
+         oneByte(&TTComXDlg::SELANTENA_ReadCmd)},
+        {"PortReadCommand", "Port Read Command: ", "9F", "9F 5A", "9E 5A", "9F", "5A", "00",
+         byteResult(&TTComXDlg::PortReadCommand)},
+        {"CNT_EXT2PORT_ReadCmd", "CNT_EXT2PORT: ", "56", "56 7E", "5F 7E", "56", "7E", "00",
+         byteResult(&TTComXDlg::CNT_EXT2PORT_ReadCmd), false},
     };
 }
 
@@ -152,96 +140,66 @@ protected:
 class ReadSenderWaitTest : public StandInSenderTest, public ::testing::WithParamInterface<ReadSenderCase>
 {
 protected:
-    static QByteArray ack(const QByteArray &data) { return goldenFrame(0, '0', data); }
+    static QByteArray ack(const char *data) { return goldenFrame(0, '0', hx(data)); }
 
-    ReadResult run(const QList<Piece> &answer, uint8_t id = 0x5A)
+    // Runs the read against the stand-in's answer; checks the request frame and its trace.
+    ReadResult run(const QList<Piece> &answer, uint8_t id)
     {
         hub->IDNo = id;
         standIn.clearReceived();
         standIn.expectAny(ReaderStandIn::pieces(answer));
         memo.clear();
         const ReadResult r = GetParam().call(*hub);
+        const QByteArray request = goldenFrame(id, 'O', hx(GetParam().request));
         EXPECT_TRUE(standIn.waitForFrames(1));
-        EXPECT_EQ(hexOf(standIn.received().value(0)), hexOf(goldenFrame(id, 'O', GetParam().request)));
+        EXPECT_EQ(hexOf(standIn.received().value(0)), hexOf(request));
+        EXPECT_EQ(linesOf(memo.lines.mid(0, 2)), linesOf({QString::fromUtf8(GetParam().tag), traceLine(request)}));
+        EXPECT_EQ(hub->LastCmd, 'O');
         // Let late pieces arrive before the next exchange.
         waitFor([] { return false; }, 300);
         return r;
     }
 
-    int count(const QString &line) const { return static_cast<int>(memo.lines.count(line)); }
-
     // A scan read and a gate count event that nobody asked for.
     static QList<Piece> unsolicited()
     {
-        const QByteArray uidAndText = b({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0, 0x41, 0x42});
-        QByteArray gate = b({0x80});
+        QByteArray gate = hx("80");
         gate.append(12, '\x01');
-        return {{goldenFrame(0, 'd', uidAndText), 0}, {goldenFrame(0, 'G', gate), 150}};
+        return {{goldenFrame(0, 'd', hx("01 02 03 04 05 06 07 E0 41 42")), 0}, {goldenFrame(0, 'G', gate), 150}};
     }
 };
 
-TEST_P(ReadSenderWaitTest, GoodAnswerFillsTheOutputs)
+TEST_P(ReadSenderWaitTest, TakesItsAnswerOnlyFromAGoodAckThatFollowsItsRequest)
 {
-    const ReadResult r = run({{ack(GetParam().good), 0}}, 0x00);
-    EXPECT_TRUE(r.ok);
-    const QByteArray frame = goldenFrame(0, 'O', GetParam().request);
-    EXPECT_EQ(linesOf(memo.lines.mid(0, 2)), linesOf({QString::fromUtf8(GetParam().tag), traceLine(frame)}));
-    EXPECT_EQ(hub->LastCmd, 'O');
-    EXPECT_EQ(r.outputs, GetParam().goodOutputs);
-    EXPECT_EQ(count(formatLine) + count(nackLine) + count(timeoutLine), 0);
-}
-
-TEST_P(ReadSenderWaitTest, OtherEchoFailsSilentlyWhereTheEchoIsTested)
-{
-    const ReadResult r = run({{ack(GetParam().otherEcho), 0}});
-    const bool echoTested = GetParam().echoTested;
-    EXPECT_EQ(r.ok, !echoTested);
-    EXPECT_EQ(r.outputs, echoTested ? GetParam().unchanged : GetParam().goodOutputs);
-    EXPECT_EQ(count(formatLine) + count(nackLine) + count(timeoutLine), 0);
-}
-
-TEST_P(ReadSenderWaitTest, ShortAnswerIsAFormatErrorLoggedOnce)
-{
-    const ReadResult r = run({{ack(GetParam().shortAnswer), 0}});
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.outputs, GetParam().unchanged);
-    EXPECT_EQ(count(formatLine), 1) << linesOf(memo.lines);
-}
-
-TEST_P(ReadSenderWaitTest, NackFails)
-{
-    const ReadResult r = run({{goldenFrame(0, '1', b({0x04})), 0}});
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.outputs, GetParam().unchanged);
-    EXPECT_EQ(count(nackLine), 1) << linesOf(memo.lines);
-}
-
-TEST_P(ReadSenderWaitTest, SilenceTimesOut)
-{
-    const ReadResult r = run({});
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.outputs, GetParam().unchanged);
-    EXPECT_EQ(count(timeoutLine), 1) << linesOf(memo.lines);
-}
-
-TEST_P(ReadSenderWaitTest, AnswerComesFromTheAckAfterUnsolicitedFrames)
-{
-    QList<Piece> answer = unsolicited();
-    answer.append({ack(GetParam().good), 150});
-    const ReadResult r = run(answer);
-    EXPECT_TRUE(r.ok) << linesOf(memo.lines);
-    EXPECT_EQ(r.outputs, GetParam().goodOutputs);
+    const ReadSenderCase &c = GetParam();
+    QList<Piece> lateAck = unsolicited();
+    lateAck.append({ack(c.good), 150});
+    const struct {
+        const char *name;
+        QList<Piece> answer;
+        bool ok;
+        const QString *line; // the one failure line expected, if any
+    } scenarios[] = {
+        {"good answer", {{ack(c.good), 0}}, true, nullptr},
+        {"other echo", {{ack(c.otherEcho), 0}}, !c.echoTested, nullptr},
+        {"short answer", {{ack(c.shortAnswer), 0}}, false, &formatLine},
+        {"NACK", {{goldenFrame(0, '1', hx("04")), 0}}, false, &nackLine},
+        {"silence", {}, false, &timeoutLine},
+        {"ACK after unsolicited frames", lateAck, true, nullptr},
+        // LastReply still holds the good ACK of the scenario before.
+        {"unsolicited frames alone", unsolicited(), false, &timeoutLine},
+    };
+    uint8_t id = 0x00;
+    for (const auto &s : scenarios) {
+        SCOPED_TRACE(s.name);
+        const ReadResult r = run(s.answer, id);
+        id = 0x5A;
+        EXPECT_EQ(r.ok, s.ok) << linesOf(memo.lines);
+        EXPECT_EQ(r.outputs, s.ok ? c.goodOutputs : c.unchanged);
+        for (const QString *line : {&formatLine, &nackLine, &timeoutLine})
+            EXPECT_EQ(memo.lines.count(*line), line == s.line ? 1 : 0) << line->toStdString();
+    }
     EXPECT_EQ(window.uid[0], 0x01) << "the scan read was routed as usual";
-}
-
-TEST_P(ReadSenderWaitTest, UnsolicitedFramesAloneNeverEndTheWaitWithAnEarlierAck)
-{
-    // An earlier exchange leaves a good answer in LastReply.
-    ASSERT_TRUE(run({{ack(GetParam().good), 0}}).ok);
-    const ReadResult r = run(unsolicited());
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.outputs, GetParam().unchanged);
-    EXPECT_EQ(count(timeoutLine), 1) << linesOf(memo.lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(ReadSenders, ReadSenderWaitTest, ::testing::ValuesIn(readSenderCases()),
@@ -250,22 +208,24 @@ INSTANTIATE_TEST_SUITE_P(ReadSenders, ReadSenderWaitTest, ::testing::ValuesIn(re
 TEST_F(StandInSenderTest, ExtPortWriteAndRomVersionCompareWaitForTheirAck)
 {
     memo.clear();
-    standIn.expect('N', 0x56, ReaderStandIn::ack(b({0x56})));
+    standIn.expect('N', 0x56, ReaderStandIn::ack(hx("56")));
     EXPECT_TRUE(hub->CNT_EXT2PORT_WriteCmd(0x03));
     standIn.expect('N', 0x56, ReaderStandIn::nack(4));
     EXPECT_FALSE(hub->CNT_EXT2PORT_WriteCmd(0x03));
     ASSERT_TRUE(standIn.waitForFrames(2));
-    const QByteArray frame = goldenFrame(0, 'N', b({0x56, 0x03}));
+    const QByteArray frame = goldenFrame(0, 'N', hx("56 03"));
     EXPECT_EQ(hexOf(standIn.received().value(0)), hexOf(frame));
     EXPECT_EQ(linesOf(memo.lines.mid(0, 2)), linesOf({QStringLiteral("CNT_EXT2PORT: "), traceLine(frame)}));
 
-    // The version's first three digits against 121; one that can't be read counts as 0.
+    // The version's first three characters against 121, when they are all ASCII digits; else 0.
     const struct {
         QByteArray version;
         int expected;
-    } versions[] = {{"121", 0}, {"1205", -1}, {"13", -1}, {"130", 1}, {"V1.2", -1}, {"999x", 1}};
+    } versions[] = {{"121", 0}, {"1215a", 0}, {"13", -1},
+                    {"130", 1}, {"999x", 1},  {"V1.2", -1},
+                    {"", -1},   {" 12", -1},  {"\x82\x50\x82\x51\x82\x50", -1}};
     for (const auto &v : versions) {
-        standIn.expect('O', 0x90, ReaderStandIn::ack(b({0x90}) + v.version));
+        standIn.expect('O', 0x90, ReaderStandIn::ack(hx("90") + v.version));
         EXPECT_EQ(hub->CompareRomVersion(121), v.expected) << v.version.toStdString();
     }
     standIn.expect('O', 0x90, ReaderStandIn::nack(4));
