@@ -1,13 +1,12 @@
 #pragma once
 
-// A hub listening on a loopback port with a peer connected to it, for the sender tests: the
-// peer reads back every frame a sender wrote.
+// The sender tests' hub, window and the frames they expect.
 
 #include "platform/PendingMessages.h"
 #include "tests/link/ReceiveFixture.h"
+#include "tools/standin/ReaderStandIn.h"
 
-#include <QHostAddress>
-#include <QTcpSocket>
+#include <QTimer>
 
 // The receive tests' window with a current UID and a block number of its own.
 class SenderTestWindow : public ReceiveTestWindow
@@ -46,6 +45,8 @@ inline std::string linesOf(const QStringList &lines)
     return lines.join(QLatin1Char('\n')).toStdString();
 }
 
+// A hub listening on a loopback port, with the reader stand-in connected to it as the LAN board
+// connects; a 100 ms timer polls the receive path as the main window's does.
 class SenderHubTest : public ::testing::Test
 {
 protected:
@@ -57,37 +58,25 @@ protected:
         tcp.TCPPort = 0;
         hub = std::make_unique<TTComXDlg>(nullptr, &memo, 0, 1, TransportTcp, tcp, &window);
         ASSERT_NE(hub->listeningPort(), 0);
-        peer.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(hub->listeningPort()));
+        ASSERT_TRUE(standIn.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(hub->listeningPort())));
+        ASSERT_TRUE(standIn.waitConnected());
         ASSERT_TRUE(waitFor([this] { return hub->fConnected != 0; }, 5000));
+        QObject::connect(&poll, &QTimer::timeout, [this] { hub->PollReceive(); });
+        poll.start(100);
         memo.clear();
     }
 
     void TearDown() override
     {
-        peer.abort();
+        poll.stop();
         hub.reset();
         setProgramPathForTest(QString());
-    }
-
-    // The next whole frame the peer received, or empty after a second without one.
-    QByteArray nextFrame()
-    {
-        auto complete = [this] {
-            pending += peer.readAll();
-            return pending.size() >= 4 && pending.size() >= static_cast<uint8_t>(pending[3]) + 7;
-        };
-        if (!waitFor(complete, 1000))
-            return {};
-        const int size = static_cast<uint8_t>(pending[3]) + 7;
-        const QByteArray frame = pending.left(size);
-        pending.remove(0, size);
-        return frame;
     }
 
     QTemporaryDir dir;
     MemoryMemoSink memo;
     SenderTestWindow window;
     std::unique_ptr<TTComXDlg> hub;
-    QTcpSocket peer;
-    QByteArray pending;
+    ReaderStandIn standIn;
+    QTimer poll;
 };
