@@ -12,7 +12,7 @@ std::string ymd(TDateTime t)
 
 } // namespace
 
-TEST(DateTimeTextTest, YmdToDateReadsSeparatedSixAndEightDigitForms)
+TEST(DateTimeTextTest, YmdToDateReadsSeparatedSixAndEightDigitFormsAndRaisesOnOthers)
 {
     struct Case {
         const char *text;
@@ -24,10 +24,7 @@ TEST(DateTimeTextTest, YmdToDateReadsSeparatedSixAndEightDigitForms)
     };
     for (const Case &c : cases)
         EXPECT_EQ(ymd(YMDToDate(QString::fromLatin1(c.text))), c.date) << c.text;
-}
-
-TEST(DateTimeTextTest, TextThatFormsNoDateRaisesTheConversionError)
-{
+    // Text that forms no date raises the conversion error.
     for (const char *text : {"", "12345", "0000/01/01", "abc"})
         EXPECT_THROW(YMDToDate(QString::fromLatin1(text)), EConvertError) << text;
     EXPECT_THROW(StrToSecs(QStringLiteral("12:xx")), EConvertError);
