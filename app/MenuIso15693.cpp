@@ -232,8 +232,11 @@ bool TKV8AppForm::RunTagCommand(FlagRule rule, const std::function<bool(TTComXDl
         return false;
     const uint8_t flags = requestFlags(rule, requestFlagSettings());
     const bool timed = steps != TagSteps::SendOnly && fTimeOut;
+    // A command started during this one's wait sets CmdStartTime too: this command's own start
+    // is kept aside so that its time line doesn't count from the other's.
+    const double start = timed ? currentDateTime() : 0;
     if (timed)
-        CmdStartTime = currentDateTime();
+        CmdStartTime = start;
     if (!send(*TComXDlg, flags))
         return false;
     const bool acked = steps == TagSteps::WaitAndTime && TComXDlg->WaitReply();
@@ -241,7 +244,7 @@ bool TKV8AppForm::RunTagCommand(FlagRule rule, const std::function<bool(TTComXDl
         return false;
     if (timed) {
         CmdEndTime = currentDateTime();
-        AddLog(QStringLiteral("実行時間: ") + elapsedTimeText(CmdStartTime, CmdEndTime));
+        AddLog(QStringLiteral("実行時間: ") + elapsedTimeText(start, CmdEndTime));
     }
     return acked;
 }
