@@ -124,7 +124,8 @@ protected:
 
 // Every item with fTimeOut set: the frame it sends for its row's settings, then the log. Where
 // the time line stands tells whether the item waited (after the reply), only timed its send
-// (before the reply) or neither (no line).
+// (before the reply) or neither (no line). A value past a field's range, typed last so that
+// OK finds it still in the field, goes out clamped to 0xFF (never cut to its low byte).
 TEST_F(IsoMenuTest, EveryItemSendsItsFrameAndTheReplyReachesTheLog)
 {
     const QByteArray abcd("ABCD");
@@ -156,13 +157,13 @@ TEST_F(IsoMenuTest, EveryItemSendsItsFrameAndTheReplyReachesTheLog)
          data({0x20}, abcd), data({0x20, 0xFF, 0x02}), readAbcd + QStringList{timeLine}},
         {"MnWriteSingleBlock", {}, {"3"}, "AB",
          data({0x21}), data({0x21, 0x03, 0x41, 0x42, 0x00, 0x00, 0x10}), {"ISO15693_WriteSingleBlock受信", timeLine}},
-        {"MnWriteSingleBlock", {.WriteUidFlag = 1}, {"7", "11", "22", "33", "44"}, {},
-         data({0x21}), data({0x21, 0x07, 0x44, 0x33, 0x22, 0x11, 0x11}, uid), {"ISO15693_WriteSingleBlock受信", timeLine},
+        {"MnWriteSingleBlock", {.WriteUidFlag = 1}, {"7", "11", "22", "33", "12C"}, {},
+         data({0x21}), data({0x21, 0x07, 0xFF, 0x33, 0x22, 0x11, 0x11}, uid), {"ISO15693_WriteSingleBlock受信", timeLine},
          1},
         {"MnLockBlock", {.WriteOptionFlag = 0}, {"2"}, {},
          data({0x22}), data({0x22, 0x02, 0x00}), {"ISO15693_LockBlock受信", timeLine}},
-        {"MnReadMultiBlock", {.ReadOptionFlag = 3, .ReadUidFlag = 6}, {"1", "1"}, {},
-         data({0x23}, "ABCDEFGH"), data({0x23, 0x01, 0x01, 0x12}),
+        {"MnReadMultiBlock", {.ReadOptionFlag = 3, .ReadUidFlag = 6}, {"1", "300"}, {},
+         data({0x23}, "ABCDEFGH"), data({0x23, 0x01, 0xFF, 0x12}),
          {"ISO15693_ReadMultiBlock受信", "data: ABCDEFGH", timeLine}},
         {"MnWriteMultiBlock", {}, {"2", "1"}, "12345",
          data({0x24}), data({0x24, 0x02, 0x01, 0x31, 0x32, 0x33, 0x34, 0x35, 0x00, 0x00, 0x00, 0x10}),
@@ -171,8 +172,8 @@ TEST_F(IsoMenuTest, EveryItemSendsItsFrameAndTheReplyReachesTheLog)
          data({0x25}), data({0x25, 0x02}, uid), {"ISO15693_SelectTag受信", timeLine}},
         {"MnResetToReady", {.UidFlag = 1}, {}, {},
          data({0x26}), data({0x26, 0x01}, uid), {"ISO15693_ResetToReady受信", timeLine}},
-        {"MnWriteAFI", {}, {"7"}, {},
-         data({0x27}), data({0x27, 0x07, 0x10}), {"ISO15693_WriteAFI受信", timeLine}},
+        {"MnWriteAFI", {}, {"12C"}, {},
+         data({0x27}), data({0x27, 0xFF, 0x10}), {"ISO15693_WriteAFI受信", timeLine}},
         {"MnLockAFI", {.WriteOptionFlag = 2, .WriteUidFlag = 5}, {}, {},
          data({0x28}), data({0x28, 0x01}, uid), {"ISO15693_LockAFI受信", timeLine}},
         {"MnWrietDSFID", {}, {"A5"}, {},
