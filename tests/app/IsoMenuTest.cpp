@@ -23,13 +23,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace
 {
 
 const QByteArray uid = bytesOf({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0});
 const QString uidHex = QStringLiteral("UID(hex): 01 02 03 04 05 06 07 E0 ");
-// The elapsed-time line as logText() shows it: its digits vary from run to run.
+// The elapsed-time line as takeLog() shows it: its digits vary from run to run.
 const QString timeLine = QStringLiteral("実行時間: nn:ss:zz");
 
 QByteArray data(std::initializer_list<int> head, const QByteArray &tail = {})
@@ -219,6 +220,10 @@ TEST_F(IsoMenuTest, EveryItemSendsItsFrameAndTheReplyReachesTheLog)
         EXPECT_EQ(hexOf(standIn.received()[0]), hexOf(buildFrame(0, 'x', row.sentData)));
         EXPECT_EQ(takeLog(), joined(row.log));
     }
+    // What the last rows entered is kept for the next dialogs.
+    EXPECT_EQ(std::tuple(form->BlockNo, form->MultiBlockNo, form->MultiBlockCount, form->TagByteValue),
+              std::tuple(1, 4, 3, 0xA5));
+    EXPECT_EQ(form->TagDataText, QStringLiteral("WXYZ"));
 }
 
 TEST_F(IsoMenuTest, NackAndSilenceAreLoggedByTheHubAndTheHandlerAddsNothing)
