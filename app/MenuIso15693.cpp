@@ -9,6 +9,7 @@
 #include "app/KV8AppForm.h"
 #include "app/RequestFlags.h"
 #include "controls/IntEdit.h"
+#include "link/Frame.h"
 #include "link/SendData.h"
 #include "link/TTComXDlg.h"
 #include "platform/PendingMessages.h"
@@ -38,11 +39,6 @@ void hidePair(QLabel *title, QWidget *edit)
 {
     title->setText(QString());
     edit->setVisible(false);
-}
-
-QString hex2(unsigned value)
-{
-    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 // Each dialog lives inside one of these calls only: it is read back and deleted before the
@@ -350,13 +346,13 @@ void TKV8AppForm::MnGetSystemInfoClick(QObject *)
     if (!TComXDlg || !TComXDlg->SystemInfoComplete)
         return;
     if (TagInfoFlags & 0x02)
-        AddLog(QStringLiteral("AFI: %1[0x%2]").arg(TagAFI).arg(hex2(TagAFI)));
+        AddLog(QStringLiteral("AFI: %1[0x%2]").arg(TagAFI).arg(byteHex(TagAFI)));
     if (TagInfoFlags & 0x04) {
         AddLog(QStringLiteral("ブロック数: %1").arg(TagMemSize[0] + 1));
         AddLog(QStringLiteral("ブロックサイズ: %1").arg((TagMemSize[1] & 31) + 1));
     }
     if (TagInfoFlags & 0x08)
-        AddLog(QStringLiteral("ＩＣ基準: 0x") + hex2(TagICRef));
+        AddLog(QStringLiteral("ＩＣ基準: 0x") + byteHex(TagICRef));
 }
 
 void TKV8AppForm::MnGetMBlockSecStClick(QObject *)
