@@ -308,7 +308,7 @@ TEST_F(IsoMenuTest, SystemInformationIsShownOnlyFromACompleteAnswerToThisRequest
         QStringList log;
     } steps[] = {
         {"all fields",
-         ReaderStandIn::ack(data({0x2B, 0x0E}, uid + bytesOf({0x20, 0x3F, 0x1F, 0xA5}))),
+         ReaderStandIn::ack(data({0x2B, 0x0E}, uid + bytesOf({0x20, 0x3F, 0xFF, 0xA5}))),
          {"ISO15693_GetSystemInfo受信", uidHex, "AFI: 32[0x20]", "ブロック数: 64", "ブロックサイズ: 32",
           "ＩＣ基準: 0xA5"}},
         // Announces AFI, memory size and IC reference but carries only the AFI.
