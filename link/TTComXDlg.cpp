@@ -260,6 +260,12 @@ void TTComXDlg::openSerial(bool setPort, int portNo)
 void TTComXDlg::OpenTransport()
 {
     CloseTransport();
+    reopen(false, 0);
+}
+
+// The opening half of OpenTransport and ReopenPort: an empty ring, then the transport.
+void TTComXDlg::reopen(bool setPort, int portNo)
+{
     RxWriteIndex = 0;
     RxReadIndex = 0;
     RxSnapshot = 0;
@@ -268,7 +274,7 @@ void TTComXDlg::OpenTransport()
     if (TransportKind == TransportTcp)
         openTcp();
     else if (TransportKind == TransportSerial)
-        openSerial(false, 0);
+        openSerial(setPort, portNo);
 }
 
 void TTComXDlg::ReopenPort(int portNo)
@@ -285,15 +291,7 @@ void TTComXDlg::ReopenPort(int portNo)
     } else {
         CloseTransport();
     }
-    RxWriteIndex = 0;
-    RxReadIndex = 0;
-    RxSnapshot = 0;
-    IdlePolls = 0;
-    InFrame = 0;
-    if (TransportKind == TransportTcp)
-        openTcp();
-    else if (TransportKind == TransportSerial)
-        openSerial(true, portNo);
+    reopen(true, portNo);
 }
 
 bool TTComXDlg::IsTransportOpen() const
