@@ -167,39 +167,12 @@ void TTComXDlg::DispatchReply()
     if (out.copyToLastReply) {
         std::copy(frame.whole().begin(), frame.whole().end(), LastReply.begin());
         ackOrNackSinceSend = true;
-        SystemInfoComplete = out.tagInfoFlags.has_value();
+        SystemInfoComplete = out.stores(ReplyField::TagInfoFlags);
     }
     if (out.copyToLastGateFrame)
         std::copy(frame.whole().begin(), frame.whole().end(), LastGateFrame.begin());
-
-    if (win) {
-        for (const UidBytes &uid : out.currentUids)
-            std::copy(uid.begin(), uid.end(), win->CurrentUid());
-        if (out.currentSid)
-            std::copy(out.currentSid->begin(), out.currentSid->end(), win->CurrentSid());
-        if (out.mydData)
-            std::copy(out.mydData->begin(), out.mydData->end(), win->MydData());
-        if (out.tagDsfid)
-            win->TagDSFID() = *out.tagDsfid;
-        if (out.tagAfi)
-            win->TagAFI() = *out.tagAfi;
-        if (out.tagIcRef)
-            win->TagICRef() = *out.tagIcRef;
-        if (out.tagInfoFlags)
-            win->TagInfoFlags() = *out.tagInfoFlags;
-        if (out.tagMemSize)
-            std::copy(out.tagMemSize->begin(), out.tagMemSize->end(), win->TagMemSize());
-    }
-    if (out.romVersion)
-        RomVersion = *out.romVersion;
-    if (out.portData)
-        PortData = *out.portData;
-    if (out.blockSecSt)
-        LastBlockSecSt = *out.blockSecSt;
-    if (out.blockData) {
-        const auto n = std::min<qsizetype>(out.blockData->size(), static_cast<qsizetype>(LastBlockData.size()));
-        std::copy_n(out.blockData->constData(), n, reinterpret_cast<char *>(LastBlockData.data()));
-    }
+    for (const FieldWrite &write : out.writes)
+        storeField(write);
 
     for (const QString &line : out.lines)
         AppendLog(line);
@@ -212,6 +185,44 @@ void TTComXDlg::DispatchReply()
     if (out.gateEvent)
         PostGateEvent(out.gateEvent->dwData, static_cast<int>(out.gateEvent->bytes.size()),
                       reinterpret_cast<const uint8_t *>(out.gateEvent->bytes.constData()));
+}
+
+void TTComXDlg::storeField(const FieldWrite &write)
+{
+    HubWindow *win = window();
+    const auto *bytes = reinterpret_cast<const uint8_t *>(write.bytes.constData());
+    // Copies at most `size` bytes into a field of the window; nothing without a window.
+    const auto copyTo = [&](uint8_t *target, qsizetype size) {
+        if (target)
+            std::copy_n(bytes, std::min(size, write.bytes.size()), target);
+    };
+    switch (write.field) {
+    case ReplyField::CurrentUid:
+        return copyTo(win ? win->CurrentUid() : nullptr, 8);
+    case ReplyField::CurrentSid:
+        return copyTo(win ? win->CurrentSid() : nullptr, 4);
+    case ReplyField::MydData:
+        return copyTo(win ? win->MydData() : nullptr, 8);
+    case ReplyField::TagDSFID:
+        return copyTo(win ? &win->TagDSFID() : nullptr, 1);
+    case ReplyField::TagAFI:
+        return copyTo(win ? &win->TagAFI() : nullptr, 1);
+    case ReplyField::TagICRef:
+        return copyTo(win ? &win->TagICRef() : nullptr, 1);
+    case ReplyField::TagInfoFlags:
+        return copyTo(win ? &win->TagInfoFlags() : nullptr, 1);
+    case ReplyField::TagMemSize:
+        return copyTo(win ? win->TagMemSize() : nullptr, 2);
+    case ReplyField::RomVersion:
+        RomVersion = write.bytes;
+        return;
+    case ReplyField::PortData:
+        return copyTo(&PortData, 1);
+    case ReplyField::LastBlockSecSt:
+        return copyTo(&LastBlockSecSt, 1);
+    case ReplyField::LastBlockData:
+        return copyTo(LastBlockData.data(), static_cast<qsizetype>(LastBlockData.size()));
+    }
 }
 
 bool TTComXDlg::LastReplyVerdict()
@@ -247,5 +258,6 @@ bool TTComXDlg::WaitReplyState(int state)
     const uint32_t mask = state >= 0 && state < 32 ? 1u << state : 0;
     if (!waitUntil(*this, [this, mask] { return (statesSinceSend & mask) != 0; }))
         return false;
-    return LastReplyVerdict();
+    // Without an ACK or NACK of this exchange, LastReply holds an earlier one's verdict.
+    return ackOrNackSinceSend && LastReplyVerdict();
 }

@@ -21,16 +21,19 @@ QString hex2(uint8_t b)
     return QString(QLatin1Char(kHexDigits[b >> 4])) + QLatin1Char(kHexDigits[b & 0x0F]);
 }
 
-template <size_t N> std::array<uint8_t, N> toArray(std::span<const uint8_t> bytes)
-{
-    std::array<uint8_t, N> out{};
-    std::copy_n(bytes.begin(), N, out.begin());
-    return out;
-}
-
 QByteArray toBytes(std::span<const uint8_t> bytes)
 {
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+void store(ReplyOutcome &out, ReplyField field, std::span<const uint8_t> bytes)
+{
+    out.writes.push_back({field, toBytes(bytes)});
+}
+
+void store(ReplyOutcome &out, ReplyField field, uint8_t value)
+{
+    out.writes.push_back({field, QByteArray(1, static_cast<char>(value))});
 }
 
 void formatError(ReplyOutcome &out)
@@ -51,7 +54,7 @@ void decodeGetReply(const ReplyFrame &f, ReplyOutcome &out)
     case 0x50:
         if (!f.has(9))
             return formatError(out);
-        out.currentUids.push_back(toArray<8>(f.data(1, 8)));
+        store(out, ReplyField::CurrentUid, f.data(1, 8));
         out.lines << uidLine(f.data(1, 8));
         break;
     case 0x53:
@@ -63,12 +66,12 @@ void decodeGetReply(const ReplyFrame &f, ReplyOutcome &out)
     case 0x54:
         if (!f.has(11))
             return formatError(out);
-        out.currentUids.push_back(toArray<8>(f.data(3, 8)));
+        store(out, ReplyField::CurrentUid, f.data(3, 8));
         out.lines << QStringLiteral("GETUIDDATA_CMD受信") << uidLine(f.data(3, 8));
         break;
     case 0x90: {
         const QByteArray text = textSkippingZeros(f.data(1, f.len() - 1));
-        out.romVersion = text;
+        out.writes.push_back({ReplyField::RomVersion, text});
         out.lines << QStringLiteral("ROMバージョン取得") << cp932ToUnicode(text);
         break;
     }
@@ -81,7 +84,7 @@ void decodeGetReply(const ReplyFrame &f, ReplyOutcome &out)
     case 0x9F:
         if (!f.has(2))
             return formatError(out);
-        out.portData = f.data(1);
+        store(out, ReplyField::PortData, f.data(1));
         out.lines << QStringLiteral("PORTDATA: 0x") + hex2(f.data(1));
         break;
     default:
@@ -175,21 +178,21 @@ void decodeSystemInfo(const ReplyFrame &f, ReplyOutcome &out)
     const int need = 10 + (flags & 1) + ((flags >> 1) & 1) + 2 * ((flags >> 2) & 1) + ((flags >> 3) & 1);
     if (!f.has(need))
         return formatError(out);
-    out.tagInfoFlags = flags;
-    out.currentUids.push_back(toArray<8>(f.data(2, 8)));
+    store(out, ReplyField::TagInfoFlags, flags);
+    store(out, ReplyField::CurrentUid, f.data(2, 8));
     int at = 10;
     if (flags & 1) {
-        out.tagDsfid = f.data(at++);
-        out.lines << dsfidLine(*out.tagDsfid);
+        store(out, ReplyField::TagDSFID, f.data(at));
+        out.lines << dsfidLine(f.data(at++));
     }
     if (flags & 2)
-        out.tagAfi = f.data(at++);
+        store(out, ReplyField::TagAFI, f.data(at++));
     if (flags & 4) {
-        out.tagMemSize = toArray<2>(f.data(at, 2));
+        store(out, ReplyField::TagMemSize, f.data(at, 2));
         at += 2;
     }
     if (flags & 8)
-        out.tagIcRef = f.data(at++);
+        store(out, ReplyField::TagICRef, f.data(at++));
     out.lines << QStringLiteral("ISO15693_GetSystemInfo受信") << uidHexLine(f.data(2, 8));
 }
 
@@ -206,11 +209,11 @@ void decodeReadSingleBlock(const ReplyFrame &f, const DecodeContext &ctx, ReplyO
     const int n = static_cast<int>(std::min({ctx.tagBlockSize, present, 255u}));
     out.lines << QStringLiteral("ISO15693_ReadSingleBlock受信");
     if (ctx.optionFlag) {
-        out.blockSecSt = f.data(1);
+        store(out, ReplyField::LastBlockSecSt, f.data(1));
         out.lines << QStringLiteral("Block Security data: 0x") + hex2(f.data(1));
     }
     const auto block = f.data(start, n);
-    out.blockData = toBytes(block);
+    store(out, ReplyField::LastBlockData, block);
     out.lines << QStringLiteral("data(Hex): ") + hexBytesText(block) << dataTextLine(block);
 }
 
@@ -220,9 +223,9 @@ void decodeMyd(const ReplyFrame &f, bool keepAsMydData, ReplyOutcome &out)
         return formatError(out);
     const auto bytes = f.data(1, 8);
     out.lines << (keepAsMydData ? QStringLiteral("Myd_ReadCommand OK") : QStringLiteral("Myd_WriteRereadCommand OK"));
-    out.blockData = toBytes(bytes);
+    store(out, ReplyField::LastBlockData, bytes);
     if (keepAsMydData)
-        out.mydData = toArray<8>(bytes);
+        store(out, ReplyField::MydData, bytes);
     out.lines << QStringLiteral("data(Hex): ") + hexBytesText(bytes) << dataTextLine(bytes);
 }
 
@@ -235,25 +238,25 @@ void decodeTagReply(const ReplyFrame &f, const DecodeContext &ctx, ReplyOutcome 
     case 0x01:
         if (!f.has(10))
             return formatError(out);
-        out.tagDsfid = f.data(1);
-        out.currentUids.push_back(toArray<8>(f.data(2, 8)));
+        store(out, ReplyField::TagDSFID, f.data(1));
+        store(out, ReplyField::CurrentUid, f.data(2, 8));
         out.lines << QStringLiteral("ISO15693_Inventory受信") << dsfidLine(f.data(1)) << uidHexLine(f.data(2, 8));
         return;
     case 0x20:
         return decodeReadSingleBlock(f, ctx, out);
     case 0x23:
         out.lines << QStringLiteral("ISO15693_ReadMultiBlock受信");
-        out.blockData = toBytes(rest);
+        store(out, ReplyField::LastBlockData, rest);
         out.lines << dataTextLine(rest);
         return;
     case 0x2B:
         return decodeSystemInfo(f, out);
     case 0x2C:
-        out.blockData = toBytes(rest);
+        store(out, ReplyField::LastBlockData, rest);
         out.lines << QStringLiteral("ISO15693_GetMBlockSecSt受信");
         return;
     case 0xA0:
-        out.blockData = toBytes(rest);
+        store(out, ReplyField::LastBlockData, rest);
         out.lines << QStringLiteral("ISO15693_ReadBytes受信") << dataTextLine(rest);
         return;
     case 0xB0:
@@ -310,13 +313,13 @@ void decodeScanRead(const ReplyFrame &f, const DecodeContext &ctx, ReplyOutcome 
     if (isTagItReader(ctx.s6700Conf)) {
         if (!f.has(4))
             return formatError(out);
-        out.currentSid = toArray<4>(f.data(0, 4));
+        store(out, ReplyField::CurrentSid, f.data(0, 4));
         out.reads.push_back({textUpToZero(f.data(4, f.len() - 4)), reversedHexText(f.data(0, 4))});
         return;
     }
     if (!f.has(8))
         return formatError(out);
-    out.currentUids.push_back(toArray<8>(f.data(0, 8)));
+    store(out, ReplyField::CurrentUid, f.data(0, 8));
     out.reads.push_back({textSkippingZeros(f.data(8, f.len() - 8)), reversedHexText(f.data(0, 8))});
 }
 
@@ -329,7 +332,7 @@ void decodeInventoryList(const ReplyFrame &f, ReplyOutcome &out)
     const int n = std::min(claimed, present);
     for (int k = 0; k < n; ++k) {
         const auto uid = f.data(3 + 8 * k, 8);
-        out.currentUids.push_back(toArray<8>(uid));
+        store(out, ReplyField::CurrentUid, uid);
         out.reads.push_back({QByteArray(), reversedHexText(uid)});
     }
     if (claimed > present)
@@ -337,6 +340,11 @@ void decodeInventoryList(const ReplyFrame &f, ReplyOutcome &out)
 }
 
 } // namespace
+
+bool ReplyOutcome::stores(ReplyField field) const
+{
+    return std::any_of(writes.begin(), writes.end(), [field](const FieldWrite &w) { return w.field == field; });
+}
 
 QString hexBytesText(std::span<const uint8_t> bytes)
 {
@@ -475,7 +483,7 @@ ReplyOutcome decodeReply(const ReplyFrame &f, const DecodeContext &ctx)
             formatError(out);
             break;
         }
-        out.currentUids.push_back(toArray<8>(f.data(1, 8)));
+        store(out, ReplyField::CurrentUid, f.data(1, 8));
         // Unlike every other UID line, this one keeps the order of the wire.
         out.lines << QStringLiteral("UID: ") + hexBytesText(f.data(1, 8));
         break;
@@ -485,7 +493,7 @@ ReplyOutcome decodeReply(const ReplyFrame &f, const DecodeContext &ctx)
             formatError(out);
             break;
         }
-        out.currentUids.push_back(toArray<8>(f.data(0, 8)));
+        store(out, ReplyField::CurrentUid, f.data(0, 8));
         out.reads.push_back({textSkippingZeros(f.data(8, f.len() - 8)), reversedHexText(f.data(0, 8))});
         break;
     case 'G':

@@ -14,9 +14,6 @@
 // its log lines and the values it stores come out. The hub applies the result to its own
 // fields, the main window and the read table. No widgets, no I/O.
 
-using UidBytes = std::array<uint8_t, 8>;
-using SidBytes = std::array<uint8_t, 4>;
-
 // Exactly the bytes of one frame (STX .. CR). Every accessor reads inside it only.
 class ReplyFrame
 {
@@ -64,28 +61,40 @@ struct GateEvent {
     bool operator==(const GateEvent &) const = default;
 };
 
+// Where a decoded value is stored: fields of the main window, then fields of the hub.
+enum class ReplyField {
+    CurrentUid,
+    CurrentSid,
+    MydData,
+    TagDSFID,
+    TagAFI,
+    TagICRef,
+    TagInfoFlags,
+    TagMemSize,
+    RomVersion,
+    PortData,
+    LastBlockSecSt,
+    LastBlockData,
+};
+
+// One decoded value and its destination; a one-byte field holds one byte.
+struct FieldWrite {
+    ReplyField field;
+    QByteArray bytes;
+    bool operator==(const FieldWrite &) const = default;
+};
+
 struct ReplyOutcome {
     int replyState = 1;
     bool copyToLastReply = false;
     bool copyToLastGateFrame = false;
     QStringList lines;
-
-    // CurrentUid takes each of these in turn ('i' lists several; the last one stays).
-    std::vector<UidBytes> currentUids;
-    std::optional<SidBytes> currentSid;
-    std::optional<UidBytes> mydData;
-    std::optional<uint8_t> tagDsfid;
-    std::optional<uint8_t> tagAfi;
-    std::optional<uint8_t> tagIcRef;
-    std::optional<uint8_t> tagInfoFlags;
-    std::optional<std::array<uint8_t, 2>> tagMemSize;
-    std::optional<QByteArray> romVersion;
-    std::optional<uint8_t> portData;
-    std::optional<uint8_t> blockSecSt;
-    std::optional<QByteArray> blockData;
-
+    // In decode order: an 'i' list writes CurrentUid once per UID, the last one stays.
+    std::vector<FieldWrite> writes;
     std::vector<ReadEntry> reads;
     std::optional<GateEvent> gateEvent;
+
+    bool stores(ReplyField field) const;
 };
 
 inline const QString kFormatErrorLine = QStringLiteral("レスポンスフォーマットエラー");

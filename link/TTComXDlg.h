@@ -17,6 +17,7 @@
 
 class HubWindow;
 class MemoSink;
+struct FieldWrite;
 class QTcpServer;
 class QTcpSocket;
 class QWidget;
@@ -135,12 +136,15 @@ public:
     void DispatchReply();
     // Wait up to 2000 ms, pumping events. WaitAnyReply ends on any frame; WaitReply on an ACK
     // or NACK that arrived after the last ClearReplyState (true for an ACK); WaitReplyState on a
-    // frame after it that set the given state. All return false at once when the program closes.
+    // frame after it that set the given state (true only for an ACK after it as well). All
+    // return false at once when the program closes.
     bool WaitAnyReply();
     bool WaitReply();
     bool WaitReplyState(int state);
     // The verdict of the ACK or NACK kept in LastReply; logs "NACK 受信" for a NACK.
     bool LastReplyVerdict();
+    // Stores one decoded value in the window or the hub, within the field's size.
+    void storeField(const FieldWrite &write);
     // USB: moves the bytes the device has ready into the ring (at the start of every poll).
     void UsbPollRead();
 
@@ -344,6 +348,7 @@ private:
     void openTcp();
     void closeTcp();
     void openSerial(bool setPort, int portNo);
+    void reopen(bool setPort, int portNo);
     void openUsbAtStart();
     void acceptPendingConnections();
     void retireSocket(QTcpSocket *socket);

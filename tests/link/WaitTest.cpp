@@ -127,6 +127,10 @@ TEST_F(WaitTest, WaitReplyStateSeesAStateThatALaterFrameOfThePollOverwrote)
     send('O', bytesOf({0x9F}));
     EXPECT_TRUE(hub->WaitReplyState(ReplyStateAck));
     EXPECT_EQ(hub->ReplyState, ReplyStateScanRead);
+
+    board.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
+    send('O', bytesOf({0x9F}));
+    EXPECT_FALSE(hub->WaitReplyState(ReplyStateScanRead)) << "the ACK before the send gives no verdict";
 }
 
 TEST_F(WaitTest, WaitsReturnFalseAtOnceWhenTheProgramIsClosing)
