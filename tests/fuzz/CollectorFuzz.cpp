@@ -9,59 +9,20 @@
 //   the decoders see every length, then fed to the ring in chunks of the mode's size.
 
 #include "link/Frame.h"
-#include "link/HubWindow.h"
-#include "link/ResultGrid.h"
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
+#include "tests/link/FakeHubWindow.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTableWidget>
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
 namespace
 {
-
-class FuzzWindow : public HubWindow
-{
-public:
-    FuzzWindow() : grid(GridDesignRowCount - 1, 5) {}
-    uint8_t *CurrentUid() override { return uid.data(); }
-    uint8_t *CurrentSid() override { return sid.data(); }
-    uint8_t *MydData() override { return myd.data(); }
-    uint8_t &TagDSFID() override { return bytes[0]; }
-    uint8_t &TagAFI() override { return bytes[1]; }
-    uint8_t &TagICRef() override { return bytes[2]; }
-    uint8_t &TagInfoFlags() override { return bytes[3]; }
-    uint8_t *TagMemSize() override { return memSize.data(); }
-    QTableWidget *ResultGrid() override { return &grid; }
-    void SetStatusPanelText(int, const QString &) override {}
-    void GateCountEvent(int, const QByteArray &record) override { gateBytes += record.size(); }
-    int S6700Conf() const override { return s6700; }
-    int TagBlockSize() const override { return tagBlockSize; }
-    int BlockNo() const override { return 0; }
-    bool fUseInOutFormat() const override { return useInOut; }
-    int InOutMode() const override { return inOutMode; }
-    QString InString() const override { return QStringLiteral("IN"); }
-    QString OutString() const override { return QStringLiteral("OUT"); }
-    int InCode() const override { return 0; }
-    int OutCode() const override { return 1; }
-
-    std::array<uint8_t, 8> uid{}, myd{};
-    std::array<uint8_t, 4> sid{}, bytes{};
-    std::array<uint8_t, 2> memSize{};
-    QTableWidget grid;
-    int s6700 = 0xD4;
-    int tagBlockSize = 4;
-    bool useInOut = false;
-    int inOutMode = 0;
-    qsizetype gateBytes = 0;
-};
 
 // No transport is opened: bytes reach the hub only through its ring writer.
 constexpr int NoTransport = -1;
@@ -84,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 3)
         return 0;
-    FuzzWindow window;
+    FakeHubWindow window(5);
     MemoryMemoSink memo;
     TTComXDlg hub(nullptr, &memo, 0, 1, NoTransport, TcpLinkParam{}, &window);
 

@@ -22,23 +22,9 @@ namespace
 {
 
 // A hub on an idle TCP server (port 0) whose settings file lives in a temporary folder.
-class HubCoreTest : public ::testing::Test
+class HubCoreTest : public HubFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
-    }
-    void TearDown() override { setProgramPathForTest(QString()); }
-
-    QString iniPath() const { return dir.filePath(QStringLiteral("kv8demo.ini")); }
-    void writeIni(const QByteArray &text)
-    {
-        QFile file(iniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
     QByteArray readIni() const
     {
         QFile file(iniPath());
@@ -51,9 +37,6 @@ protected:
         tcp.fTCPServer = 1;
         return std::make_unique<TTComXDlg>(nullptr, &memo, comSpeed, comPort, TransportTcp, tcp);
     }
-
-    QTemporaryDir dir;
-    MemoryMemoSink memo;
 };
 
 } // namespace
@@ -257,7 +240,7 @@ TEST(SerialLineSettingsTest, FlowControlsWithoutADialogEntryBecomeNone)
 namespace
 {
 
-class PortCheckWindow : public ReceiveTestWindow
+class PortCheckWindow : public FakeHubWindow
 {
 public:
     int RunPortCheckDialog() override

@@ -4,6 +4,7 @@
 #include "platform/MemoSink.h"
 #include "platform/PendingMessages.h"
 #include "platform/Tick.h"
+#include "tests/link/ReceiveFixture.h"
 #include "tests/support/TestSupport.h"
 #include "tools/standin/ReaderStandIn.h"
 
@@ -16,20 +17,9 @@
 namespace
 {
 
-class HubTcpTest : public ::testing::Test
+class HubTcpTest : public HubFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
-    }
-    void TearDown() override
-    {
-        hub.reset();
-        setProgramPathForTest(QString());
-    }
-
     void makeServerHub()
     {
         TcpLinkParam tcp;
@@ -63,10 +53,6 @@ protected:
         return waitFor([&] { return ringBytes().size() >= count; }, 3000);
     }
     int linesEqualTo(const QString &text) const { return static_cast<int>(memo.lines.count(text)); }
-
-    QTemporaryDir dir;
-    MemoryMemoSink memo;
-    std::unique_ptr<TTComXDlg> hub;
 };
 
 QByteArray burst(int size)
