@@ -118,7 +118,10 @@ void TTComXDlg::PollReceive()
             FrameBuffer[static_cast<size_t>(FrameIndex++)] = b;
             continue;
         }
-        // The frame ends by its LEN alone: STX, ETX or CR inside DATA are data.
+        // The frame ends by its LEN alone: STX, ETX or CR inside DATA are data. The collector
+        // leaves the frame before routing it, so that a poll nested in a decoder's call to the
+        // window keeps the frame it has begun.
+        InFrame = 0;
         if (b != FrameCr) {
             AppendLog(QStringLiteral("ERROR： NO CR_CODE"));
         } else {
@@ -131,7 +134,6 @@ void TTComXDlg::PollReceive()
             else
                 DispatchReply();
         }
-        InFrame = 0;
     }
     if (trace)
         AppendLog(QString::fromLatin1(traceLine));

@@ -143,4 +143,12 @@ TEST_F(ReadTableTest, GateCountFramesReachTheWindowBeforeTheNextFrameIsRouted)
     pushAndPoll(reply('G', bytesOf({0x80}) + record.left(11)));
     EXPECT_EQ(window->gateEvents.size(), 2u) << "LEN 12 carries no whole record";
     EXPECT_EQ(hub->LastGateFrame[3], 12) << "but is still kept as the last gate frame";
+
+    // A poll that runs while the window handles the event keeps the frame it has begun.
+    const QByteArray next = scanRead(2, "b");
+    window->onGateEvent = [&] { pushAndPoll(next.left(5)); };
+    pushAndPoll(reply('G', bytesOf({0x80}) + record));
+    window->onGateEvent = nullptr;
+    pushAndPoll(next.mid(5));
+    EXPECT_EQ(hub->ReadCount, 2);
 }
