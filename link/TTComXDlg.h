@@ -126,8 +126,6 @@ public:
 
     // --- receive path, reply decoders and read table ---
 
-    // (receive path: first part)
-
     // The frame collector, run by the main window's 100 ms timer: takes the ring's new bytes,
     // assembles frames by their LEN (its state lasts from one poll to the next), checks CR, ETX
     // and SUM, routes every good frame, then writes the poll's "RX:" trace line.
@@ -155,10 +153,6 @@ public:
     void ClearReadTable();
     // Hands a gate count record to the main window; returns after the window has handled it.
     void PostGateEvent(int dwData, int count, const uint8_t *bytes);
-
-    // (receive path: second part)
-
-    // (receive path: third part)
 
     // --- reader command senders ---
 
@@ -351,6 +345,7 @@ private:
     void reopen(bool setPort, int portNo);
     void openUsbAtStart();
     void acceptPendingConnections();
+    void readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine);
     void retireSocket(QTcpSocket *socket);
     QTcpSocket *newClientSocket();
     QWidget *ownerWidget() const;

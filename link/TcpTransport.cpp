@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <array>
 
 namespace
 {
@@ -222,21 +223,7 @@ void TTComXDlg::ServerSocket1ClientDisconnect(QTcpSocket *socket)
 
 void TTComXDlg::ServerSocket1ClientRead(QTcpSocket *socket)
 {
-    // One line and at most one portion per read event of the original component; the rest
-    // stays in the socket while the ring is full (DrainTransports takes it later).
-    for (;;) {
-        const qint64 available = socket->bytesAvailable();
-        const int room = RxRingFree();
-        if (available <= 0 || room <= 0)
-            return;
-        AppendLog(QStringLiteral("ServerSocket1ClientRead"));
-        uint8_t portion[serverReadPortion];
-        const int wanted = static_cast<int>(std::min<qint64>({available, serverReadPortion, room}));
-        const qint64 got = socket->read(reinterpret_cast<char *>(portion), wanted);
-        if (got <= 0)
-            return;
-        WriteRxRing(portion, static_cast<int>(got));
-    }
+    readIntoRing(socket, serverReadPortion, QStringLiteral("ServerSocket1ClientRead"));
 }
 
 void TTComXDlg::ServerSocket1ClientError(QTcpSocket *socket)
@@ -268,19 +255,28 @@ void TTComXDlg::ClientSocket1Disconnect()
 
 void TTComXDlg::ClientSocket1Read()
 {
-    if (!ClientSocket1)
-        return;
+    if (ClientSocket1)
+        readIntoRing(ClientSocket1, clientReadPortion, QString());
+}
+
+// One read event of the original component per portion (with its log line, when the event has
+// one) until the socket is drained; what the ring can't take stays in the socket until
+// DrainTransports runs after the next poll.
+void TTComXDlg::readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine)
+{
     for (;;) {
-        const qint64 available = ClientSocket1->bytesAvailable();
+        const qint64 available = socket->bytesAvailable();
         const int room = RxRingFree();
         if (available <= 0 || room <= 0)
             return;
-        uint8_t portion[clientReadPortion];
-        const int wanted = static_cast<int>(std::min<qint64>({available, clientReadPortion, room}));
-        const qint64 got = ClientSocket1->read(reinterpret_cast<char *>(portion), wanted);
+        if (!eventLine.isEmpty())
+            AppendLog(eventLine);
+        std::array<uint8_t, std::max(serverReadPortion, clientReadPortion)> buffer;
+        const int wanted = static_cast<int>(std::min<qint64>({available, portion, room}));
+        const qint64 got = socket->read(reinterpret_cast<char *>(buffer.data()), wanted);
         if (got <= 0)
             return;
-        WriteRxRing(portion, static_cast<int>(got));
+        WriteRxRing(buffer.data(), static_cast<int>(got));
     }
 }
 

@@ -77,21 +77,6 @@ TEST_F(StandInTest, ScriptAnswersMatchingRequestsInOrderAndRecordsEveryFrame)
     EXPECT_EQ(standIn.received(), (QList<QByteArray>{romRequest, romRequest, romRequest}));
 }
 
-TEST_F(StandInTest, SplitRepliesAndUnsolicitedFramesKeepTheirPauses)
-{
-    const QByteArray frame = bytesOf({0x02, 0x00, 0x30, 0x01, 0x90, 0x03, 0xC6, 0x0D});
-    standIn.expectAny(ReaderStandIn::split(frame, {3, 5}, 150));
-    program.write(romRequest);
-    const QByteArray head = readFor(80);
-    EXPECT_EQ(head, frame.left(3)) << hexOf(head);
-    const QByteArray rest = readFor(300);
-    EXPECT_EQ(rest, frame.mid(3)) << hexOf(rest);
-
-    standIn.sendAfter(150, frame);
-    EXPECT_TRUE(readFor(50).isEmpty());
-    EXPECT_EQ(readFor(300), frame);
-}
-
 TEST_F(StandInTest, PlausibleReaderAnswersTheCommonCommands)
 {
     standIn.setDefaultResponder(ReaderStandIn::plausibleReader());

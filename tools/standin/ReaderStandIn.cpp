@@ -64,10 +64,8 @@ bool ReaderStandIn::listen(quint16 port)
     if (!server_) {
         server_ = new QTcpServer(this);
         connect(server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = server_->nextPendingConnection()) {
-                ++accepted_;
+            while (QTcpSocket *socket = server_->nextPendingConnection())
                 adopt(socket);
-            }
         });
     }
     return server_->listen(QHostAddress(QHostAddress::LocalHost), port);
@@ -130,7 +128,6 @@ void ReaderStandIn::adopt(QTcpSocket *socket)
         splitters_.remove(guarded);
         sockets_.removeAll(guarded);
         guarded->deleteLater();
-        emit peerDisconnected();
     });
     if (socket->bytesAvailable() > 0)
         onReadyRead(socket);

@@ -80,11 +80,9 @@ public:
     QByteArray receivedBytes() const { return receivedBytes_; }
     void clearReceived();
     bool waitForFrames(int count, int timeoutMs = 3000);
-    int connectionsAccepted() const { return accepted_; }
 
 signals:
     void frameReceived(const QByteArray &frame);
-    void peerDisconnected();
 
 private:
     struct Entry {
@@ -105,5 +103,4 @@ private:
     Responder defaultResponder_;
     QList<QByteArray> received_;
     QByteArray receivedBytes_;
-    int accepted_ = 0;
 };
