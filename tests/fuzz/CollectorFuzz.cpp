@@ -12,7 +12,7 @@
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
-#include "tests/link/FakeHubWindow.h"
+#include "tests/link/ReceiveTestWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 3)
         return 0;
-    FakeHubWindow window(5);
+    ReceiveTestWindow window(5);
     MemoryMemoSink memo;
     TTComXDlg hub(nullptr, &memo, 0, 1, NoTransport, TcpLinkParam{}, &window);
 

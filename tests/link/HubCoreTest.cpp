@@ -230,7 +230,7 @@ TEST(SerialLineSettingsTest, FlowControlsWithoutADialogEntryBecomeNone)
 namespace
 {
 
-class PortCheckWindow : public FakeHubWindow
+class PortCheckWindow : public ReceiveTestWindow
 {
 public:
     int RunPortCheckDialog() override

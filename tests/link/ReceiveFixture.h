@@ -4,7 +4,7 @@
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
-#include "tests/link/FakeHubWindow.h"
+#include "tests/link/ReceiveTestWindow.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
@@ -52,7 +52,7 @@ class ReceiveTest : public HubFixture
 protected:
     void makeHub(int gridColumns = 4)
     {
-        window = std::make_unique<FakeHubWindow>(gridColumns);
+        window = std::make_unique<ReceiveTestWindow>(gridColumns);
         TcpLinkParam tcp;
         tcp.TCPPort = 0;
         tcp.fTCPServer = 1;
@@ -72,5 +72,5 @@ protected:
     // The poll's trace line for these bytes.
     static std::string traceOf(const QByteArray &bytes) { return "RX:" + hexOf(bytes) + " "; }
 
-    std::unique_ptr<FakeHubWindow> window;
+    std::unique_ptr<ReceiveTestWindow> window;
 };

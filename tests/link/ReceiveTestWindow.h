@@ -11,10 +11,10 @@
 #include <vector>
 
 // The main window as the hub sees it, with a real grid of 20 rows (title row included).
-class FakeHubWindow : public HubWindow
+class ReceiveTestWindow : public HubWindow
 {
 public:
-    explicit FakeHubWindow(int columns = 4) : grid(GridDesignRowCount - 1, columns) {}
+    explicit ReceiveTestWindow(int columns = 4) : grid(GridDesignRowCount - 1, columns) {}
 
     uint8_t *CurrentUid() override { return uid.data(); }
     uint8_t *CurrentSid() override { return sid.data(); }
