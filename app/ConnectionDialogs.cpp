@@ -34,6 +34,16 @@ QPushButton *makeButton(const QString &text, const char *name, QWidget *parent)
     return button;
 }
 
+// The confirming button (the default one) and "キャンセル".
+void makeConfirmButtons(QDialog *dialog, const QString &okText, QPushButton *&ok, QPushButton *&cancel)
+{
+    ok = makeButton(okText, "OKBtn", dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    cancel = makeButton(QStringLiteral("キャンセル"), "CancelBtn", dialog);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
 QLabel *makeLabel(const QString &text, QWidget *buddy, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -195,11 +205,7 @@ TSetIPAddr1Dlg::TSetIPAddr1Dlg(QWidget *owner, const tagTCPIPPara &param, const 
 
     BtNetwork = makeButton(QStringLiteral("ネットワーク接続..."), "BtNetwork", this);
     connect(BtNetwork, &QPushButton::clicked, this, &TSetIPAddr1Dlg::BtNetworkClick);
-    OKBtn = makeButton(QStringLiteral("接続"), "OKBtn", this);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    CancelBtn = makeButton(QStringLiteral("キャンセル"), "CancelBtn", this);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    makeConfirmButtons(this, QStringLiteral("接続"), OKBtn, CancelBtn);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(BtNetwork);
@@ -331,11 +337,7 @@ TSetTCPIPDlg::TSetTCPIPDlg(QWidget *owner) : RadixDialog(owner)
     clientLayout->addWidget(makeLabel(QStringLiteral("ポート番号"), EdTCPServPort, clientBox), 1, 0);
     clientLayout->addWidget(EdTCPServPort, 1, 1);
 
-    OKBtn = makeButton(QStringLiteral("設定"), "OKBtn", this);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    CancelBtn = makeButton(QStringLiteral("キャンセル"), "CancelBtn", this);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    makeConfirmButtons(this, QStringLiteral("設定"), OKBtn, CancelBtn);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKBtn);
@@ -406,11 +408,7 @@ TOpenCom1Dlg::TOpenCom1Dlg(QWidget *owner) : QDialog(owner)
     CBAutoCheck->setObjectName(QStringLiteral("CBAutoCheck"));
     Button1 = makeButton(QStringLiteral("ポートの確認..."), "Button1", this);
     connect(Button1, &QPushButton::clicked, this, &TOpenCom1Dlg::Button1Click);
-    OKBtn = makeButton(QStringLiteral("Open"), "OKBtn", this);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    CancelBtn = makeButton(QStringLiteral("キャンセル"), "CancelBtn", this);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    makeConfirmButtons(this, QStringLiteral("Open"), OKBtn, CancelBtn);
 
     auto *left = new QVBoxLayout;
     left->addWidget(STComPort);
