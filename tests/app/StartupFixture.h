@@ -75,14 +75,22 @@ protected:
         });
         driver.start(5);
         bool timedOut = false;
-        QTimer::singleShot(limitMs, [&] {
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [&] {
             timedOut = true;
             form->close();
         });
+        limit.start(limitMs);
         form->show();
         const int code = QApplication::exec();
         driver.stop();
+        limit.stop();
         form->Shutdown();
+        // Closing the last window also posts a quit; handled outside the application's loop it
+        // would end the next dialog's exec() at once. One more loop takes it in.
+        QTimer::singleShot(50, [] { QCoreApplication::exit(0); });
+        QApplication::exec();
         EXPECT_FALSE(timedOut) << "stopped at step " << next << "\n" << form->Memo1->toPlainText().toStdString();
         EXPECT_EQ(next, steps.size());
         return code;
