@@ -1,4 +1,5 @@
 #include "link/ReplyDecoders.h"
+#include "link/Frame.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -11,18 +12,11 @@
 namespace
 {
 
-// A checked reply frame: 02 00 code LEN DATA 03 SUM 0D.
-std::vector<uint8_t> reply(uint8_t code, std::vector<uint8_t> data)
+// A checked reply frame from reader 0.
+std::vector<uint8_t> reply(uint8_t code, const std::vector<uint8_t> &data)
 {
-    std::vector<uint8_t> f{0x02, 0x00, code, static_cast<uint8_t>(data.size())};
-    f.insert(f.end(), data.begin(), data.end());
-    f.push_back(0x03);
-    uint8_t sum = 0;
-    for (uint8_t b : f)
-        sum = static_cast<uint8_t>(sum + b);
-    f.push_back(sum);
-    f.push_back(0x0D);
-    return f;
+    const QByteArray f = buildFrame(0, code, data.data(), static_cast<int>(data.size()));
+    return std::vector<uint8_t>(f.begin(), f.end());
 }
 
 std::vector<uint8_t> seq(int first, int count)
