@@ -46,22 +46,33 @@ QByteArray buildFrame(uint8_t id, uint8_t cmd, const QByteArray &data)
     return buildFrame(id, cmd, reinterpret_cast<const uint8_t *>(data.constData()), static_cast<int>(data.size()));
 }
 
+namespace
+{
+
+constexpr char hexDigits[] = "0123456789ABCDEF";
+
+} // namespace
+
 QString byteHex(uint8_t value)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    const QChar pair[2] = {QLatin1Char(digits[value >> 4]), QLatin1Char(digits[value & 0x0F])};
+    const QChar pair[2] = {QLatin1Char(hexDigits[value >> 4]), QLatin1Char(hexDigits[value & 0x0F])};
     return QString(pair, 2);
+}
+
+void appendHexByte(QByteArray &text, uint8_t value)
+{
+    text.append(hexDigits[value >> 4]);
+    text.append(hexDigits[value & 0x0F]);
+    text.append(' ');
 }
 
 QString hexLine(const uint8_t *data, int count)
 {
-    QString line;
+    QByteArray line;
     line.reserve(count * 3);
-    for (int i = 0; i < count; ++i) {
-        line += byteHex(data[i]);
-        line += QLatin1Char(' ');
-    }
-    return line;
+    for (int i = 0; i < count; ++i)
+        appendHexByte(line, data[i]);
+    return QString::fromLatin1(line);
 }
 
 QString hexLine(const QByteArray &data)

@@ -71,6 +71,8 @@ QByteArray buildFrame(uint8_t id, uint8_t cmd, const QByteArray &data);
 
 // Two upper-case hex digits of one byte.
 QString byteHex(uint8_t value);
+// Appends the byte as two upper-case hex digits and a blank (the form of every hex log line).
+void appendHexByte(QByteArray &text, uint8_t value);
 // The log-line form of bytes: two upper-case hex digits and a blank per byte ("02 00 52 ").
 QString hexLine(const uint8_t *data, int count);
 QString hexLine(const QByteArray &data);

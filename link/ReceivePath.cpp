@@ -25,14 +25,6 @@ namespace
 constexpr int IdlePollsBeforeDrop = 100;
 constexpr uint32_t ReplyTimeoutMs = 2000;
 
-void appendTraceByte(QByteArray &trace, uint8_t b)
-{
-    static constexpr char digits[] = "0123456789ABCDEF";
-    trace.append(digits[b >> 4]);
-    trace.append(digits[b & 0x0F]);
-    trace.append(' ');
-}
-
 // The wait loop that WaitAnyReply, WaitReply and WaitReplyState share. It touches the hub only
 // while the program is not closing, since the hub may be on its way out then.
 bool waitUntil(TTComXDlg &hub, const std::function<bool()> &done)
@@ -96,7 +88,7 @@ void TTComXDlg::PollReceive()
         const uint8_t b = RxRing[static_cast<size_t>(RxReadIndex)];
         RxReadIndex = (RxReadIndex + 1) % RxRingSize;
         if (trace)
-            appendTraceByte(traceLine, b);
+            appendHexByte(traceLine, b);
 
         if (!InFrame) {
             if (b == FrameStx) {

@@ -1,25 +1,12 @@
 #include "link/ReplyDecoders.h"
 
+#include "link/Frame.h"
 #include "platform/Cp932.h"
 
 #include <algorithm>
 
 namespace
 {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void appendHex(QByteArray &out, uint8_t b)
-{
-    out.append(kHexDigits[b >> 4]);
-    out.append(kHexDigits[b & 0x0F]);
-    out.append(' ');
-}
-
-QString hex2(uint8_t b)
-{
-    return QString(QLatin1Char(kHexDigits[b >> 4])) + QLatin1Char(kHexDigits[b & 0x0F]);
-}
 
 QByteArray toBytes(std::span<const uint8_t> bytes)
 {
@@ -85,7 +72,7 @@ void decodeGetReply(const ReplyFrame &f, ReplyOutcome &out)
         if (!f.has(2))
             return formatError(out);
         store(out, ReplyField::PortData, f.data(1));
-        out.lines << QStringLiteral("PORTDATA: 0x") + hex2(f.data(1));
+        out.lines << QStringLiteral("PORTDATA: 0x") + byteHex(f.data(1));
         break;
     default:
         break;
@@ -210,7 +197,7 @@ void decodeReadSingleBlock(const ReplyFrame &f, const DecodeContext &ctx, ReplyO
     out.lines << QStringLiteral("ISO15693_ReadSingleBlock受信");
     if (ctx.optionFlag) {
         store(out, ReplyField::LastBlockSecSt, f.data(1));
-        out.lines << QStringLiteral("Block Security data: 0x") + hex2(f.data(1));
+        out.lines << QStringLiteral("Block Security data: 0x") + byteHex(f.data(1));
     }
     const auto block = f.data(start, n);
     store(out, ReplyField::LastBlockData, block);
@@ -348,11 +335,7 @@ bool ReplyOutcome::stores(ReplyField field) const
 
 QString hexBytesText(std::span<const uint8_t> bytes)
 {
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(bytes.size() * 3));
-    for (uint8_t b : bytes)
-        appendHex(out, b);
-    return QString::fromLatin1(out);
+    return hexLine(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 QByteArray reversedHexText(std::span<const uint8_t> bytes)
@@ -360,7 +343,7 @@ QByteArray reversedHexText(std::span<const uint8_t> bytes)
     QByteArray out;
     out.reserve(static_cast<qsizetype>(bytes.size() * 3));
     for (auto it = bytes.rbegin(); it != bytes.rend(); ++it)
-        appendHex(out, *it);
+        appendHexByte(out, *it);
     return out;
 }
 
@@ -381,7 +364,8 @@ QByteArray textUpToZero(std::span<const uint8_t> bytes)
 
 QString dsfidLine(uint8_t value)
 {
-    return QStringLiteral("DSFID: ") + QString::number(value) + QStringLiteral("[0x") + hex2(value) + QLatin1Char(']');
+    return QStringLiteral("DSFID: ") + QString::number(value) + QStringLiteral("[0x") + byteHex(value) +
+           QLatin1Char(']');
 }
 
 QString uidHexLine(std::span<const uint8_t> uid)
