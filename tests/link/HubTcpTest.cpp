@@ -77,9 +77,7 @@ TEST_F(HubTcpTest, ServerTakesABoardSendsByteExactAndLogsEachEvent)
     EXPECT_TRUE(hub->IsTransportOpen());
 
     const QByteArray frame = buildFrame(0x05, 'O', bytesOf({0x90}));
-    board.expect('O', 0x90,
-                 ReaderStandIn::ack(QByteArray("\x90"
-                                               "125")));
+    board.expect('O', 0x90, ReaderStandIn::ack(bytesOf({0x90, '1', '2', '5'})));
     EXPECT_EQ(hub->SendFrame(frame), 8u);
     ASSERT_TRUE(board.waitForFrames(1));
     EXPECT_EQ(board.receivedBytes(), frame) << "expected " << hexOf(frame) << ", got " << hexOf(board.receivedBytes());

@@ -57,9 +57,7 @@ const QByteArray romRequest = bytesOf({0x02, 0x07, 0x4F, 0x01, 0x90, 0x03, 0xEC,
 
 TEST_F(StandInTest, ScriptAnswersMatchingRequestsInOrderAndRecordsEveryFrame)
 {
-    standIn.expect('O', 0x90,
-                   ReaderStandIn::ack(QByteArray("\x90"
-                                                 "125")));
+    standIn.expect('O', 0x90, ReaderStandIn::ack(bytesOf({0x90, '1', '2', '5'})));
     standIn.expect('O', std::nullopt, ReaderStandIn::nack(5, 0x0F));
     standIn.expectAny(ReaderStandIn::silence());
 
@@ -84,8 +82,7 @@ TEST_F(StandInTest, PlausibleReaderAnswersTheCommonCommands)
     const QByteArray reply = readFor(200);
     ASSERT_EQ(reply.size(), 11) << hexOf(reply);
     EXPECT_EQ(reply.at(2), '0');
-    EXPECT_EQ(reply.mid(4, 4), QByteArray("\x90"
-                                          "125"));
+    EXPECT_EQ(reply.mid(4, 4), bytesOf({0x90, '1', '2', '5'}));
 
     // Inventory: ACK with the command code, DSFID and an 8-byte UID.
     program.write(bytesOf({0x02, 0x00, 0x78, 0x02, 0x01, 0x26, 0x03, 0xA6, 0x0D}));
