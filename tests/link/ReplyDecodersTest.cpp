@@ -173,6 +173,10 @@ std::vector<Row> otherRows()
         {"NACK class 5 without code", 0, '1', {5}, {FmtErr}, "", 6},
         {"simple read skips zeros", 0, 'D', {'A', 0, 'B'}, {}, "read=[AB||a]", 3},
         {"simple read on TAG-IT ends at zero", 0, 'D', {'A', 0, 'B'}, {}, "read=[A||a]", 3, false, 4, TagIt},
+        // TAG-IT is the 3-bit field (bits 1-3) at value 4, whatever the other bits hold.
+        {"simple read, TAG-IT field with other bits set", 0, 'D', {'A', 0, 'B'}, {}, "read=[A||a]", 3, false, 4, 0xF9},
+        {"simple read, field value 2", 0, 'D', {'A', 0, 'B'}, {}, "read=[AB||a]", 3, false, 4, 0x04},
+        {"simple read, modulation bit alone", 0, 'D', {'A', 0, 'B'}, {}, "read=[AB||a]", 3, false, 4, 0x10},
         {"scan read", 0, 'd', cat(U, {'h', 0, 'i'}), {}, UF + "; read=[hi|" + UM.toStdString() + "]", 4},
         {"scan read short", 0, 'd', seq(0x11, 7), {FmtErr}, "", 4},
         {"scan read on TAG-IT", 0, 'd', {1, 2, 3, 0xAB, 'h', 0, 'i'}, {}, "sid=01 02 03 AB; read=[h|AB 03 02 01 ]",
@@ -255,13 +259,4 @@ TEST(ReplyDecoderTest, EveryNackClassAndIsoErrorCodeHasItsText)
         checkRow({"nack", 0, '1', {cls, code}, {text}, "", 6});
     // Classes other than 5 need only their class byte.
     checkRow({"nack class 4 alone", 0, '1', {4}, {"タグからの応答なし"}, "", 6});
-}
-
-TEST(ReplyDecoderTest, TagItIsTheThreeBitFieldValueFour)
-{
-    EXPECT_TRUE(isTagItReader(0x08));
-    EXPECT_TRUE(isTagItReader(0xF9));
-    EXPECT_FALSE(isTagItReader(0x04)); // field value 2
-    EXPECT_FALSE(isTagItReader(0xD4)); // the default: ISO 15693
-    EXPECT_FALSE(isTagItReader(0x10)); // bit 4 alone is modulation, not the field
 }
