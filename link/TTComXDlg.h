@@ -221,8 +221,6 @@ public:
     // above reference; a version that can't be read counts as 0.
     int CompareRomVersion(int reference);
 
-    // (reader senders: third part)
-
     // --- ISO 15693 tag command senders ---
 
     // 'x' request: code, params, dataLength bytes of data, requestFlags, and CurrentUid when the
@@ -253,18 +251,6 @@ public:
     void ISO15693_GetMBlockSecSt(uint8_t first, uint8_t count, uint8_t flags);
     void ISO15693_Write2Blocks(uint8_t block, ByteSpan data, uint8_t flags);
     void ISO15693_Lock2Blocks(uint8_t block, uint8_t flags);
-
-    // (ISO 15693 senders: second part)
-
-    // (ISO 15693 senders: third part)
-
-    // --- other sender families ---
-
-    // (other senders: first part)
-
-    // (other senders: second part)
-
-    // (other senders: third part)
 
 public:
     // --- the components ---
