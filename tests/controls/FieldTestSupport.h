@@ -8,7 +8,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <memory>
+#include <string>
 
 // A small top-level window holding the field under test and a plain edit after it in the
 // tab order, shown and active, so that focus moves the way an operator moves it.
@@ -43,3 +47,25 @@ template <class Field> struct FieldForm {
     }
     void tabOut() { QTest::keyClick(field, Qt::Key_Tab); }
 };
+
+template <class Edit> std::string textOf(const Edit *e)
+{
+    return e->text().toStdString();
+}
+
+// One key press and the text the field must show after it. Keys below 0x100 are characters.
+struct KeyStep {
+    int key;
+    const char *text;
+};
+
+template <class Edit> void expectSteps(Edit *e, std::initializer_list<KeyStep> steps)
+{
+    for (const KeyStep &s : steps) {
+        if (s.key < 0x100)
+            QTest::keyClick(e, static_cast<char>(s.key));
+        else
+            QTest::keyClick(e, static_cast<Qt::Key>(s.key));
+        EXPECT_EQ(textOf(e), s.text) << "after key 0x" << std::hex << s.key;
+    }
+}

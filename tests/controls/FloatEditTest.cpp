@@ -1,14 +1,7 @@
 #include "controls/FloatEdit.h"
 
-#include "platform/Beep.h"
 #include "tests/controls/FieldTestSupport.h"
 #include "tests/controls/QtPrinting.h"
-
-#include <QLineEdit>
-#include <QTest>
-#include <QWidget>
-
-#include <gtest/gtest.h>
 
 namespace
 {
@@ -57,22 +50,17 @@ TEST(FloatTextTest, NumbersAreReadWholeOrFromTheirStartWithTheUnitSeparator)
         }
         EXPECT_DOUBLE_EQ(TFloatEdit::leadingNumber(row.text), row.leading) << row.text;
     }
-    EXPECT_EQ(TFloatEdit::formatFixed(3.14159, 2), "3.14");
-    EXPECT_EQ(TFloatEdit::formatFixed(2.5, 0), "2");
-    EXPECT_EQ(TFloatEdit::formatFixed(-0.125, 2), "-0.12");
-    EXPECT_EQ(TFloatEdit::formatFixed(TFloatEdit::defaultMax, 2), "9999999999999990.00");
+    for (auto [value, decimals, text] : {std::tuple{3.14159, 2, "3.14"},
+                                         {2.5, 0, "2"},
+                                         {-0.125, 2, "-0.12"},
+                                         {TFloatEdit::defaultMax, 2, "9999999999999990.00"}})
+        EXPECT_EQ(TFloatEdit::formatFixed(value, decimals), text) << value;
 }
 
 TEST_F(FloatEditTest, TypingTakesOneSeparatorAndSignsAtTheStart)
 {
     retype("1.5");
-    EXPECT_EQ(edit->text(), "1.5");
-    EXPECT_EQ(beepCount(), 0);
-    QTest::keyClicks(edit, ".x");
-    EXPECT_EQ(edit->text(), "1.5");
-    EXPECT_EQ(beepCount(), 2);
-    QTest::keyClicks(edit, "-");
-    EXPECT_EQ(edit->text(), "-1.5");
+    expectSteps(edit, {{'.', "1.5"}, {'x', "1.5"}, {'-', "-1.5"}});
     leave();
     EXPECT_EQ(edit->text(), "-1.5");
     EXPECT_DOUBLE_EQ(edit->GetValue(), -1.5);
@@ -128,23 +116,12 @@ TEST_F(FloatEditTest, ValuesFromCodeAndSpinStepsAreWrittenWithTheDecimalsAndClam
     edit->SetMaxValue(1);
     edit->SetIncrement(0.25);
     edit->SetValue(0.9);
-    QTest::keyClick(edit, Qt::Key_Up);
-    EXPECT_EQ(edit->text(), "1.00");
-    QTest::keyClick(edit, Qt::Key_Up);
-    EXPECT_EQ(edit->text(), "1.00");
-    QTest::keyClick(edit, Qt::Key_Down);
-    EXPECT_EQ(edit->text(), "0.75");
+    expectSteps(edit, {{Qt::Key_Up, "1.00"}, {Qt::Key_Up, "1.00"}, {Qt::Key_Down, "0.75"}});
     EXPECT_EQ(beepCount(), 0);
-
     edit->SetEditModes(femArrowWrap);
     edit->SetValue(1);
-    QTest::keyClick(edit, Qt::Key_Up);
-    EXPECT_EQ(edit->text(), "0.00");
-    QTest::keyClick(edit, Qt::Key_Down);
-    EXPECT_EQ(edit->text(), "1.00");
-
+    expectSteps(edit, {{Qt::Key_Up, "0.00"}, {Qt::Key_Down, "1.00"}});
     edit->setReadOnly(true);
-    QTest::keyClick(edit, Qt::Key_Down);
-    EXPECT_EQ(edit->text(), "1.00");
+    expectSteps(edit, {{Qt::Key_Down, "1.00"}});
     EXPECT_EQ(beepCount(), 1);
 }

@@ -28,12 +28,13 @@ struct IntForm : FieldForm<TIntEdit> {
         field->setFocus();
         QTest::keyClicks(field, QString::fromLatin1(keys));
     }
+    QMenu *openContextMenu()
+    {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2), field->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(field, &event);
+        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    }
 };
-
-std::string textOf(const TIntEdit *e)
-{
-    return e->text().toStdString();
-}
 
 } // namespace
 
@@ -59,34 +60,20 @@ TEST(IntEditTest, SignsLandAtColumnZeroAndOverwriteReplacesTheCharacterAtTheCare
     f.field->setText(QStringLiteral("12"));
     f.field->setFocus();
     f.field->setCursorPosition(2);
-    QTest::keyClick(f.field, '-');
-    EXPECT_EQ(textOf(f.field), "-12");
-    QTest::keyClick(f.field, '+');
-    EXPECT_EQ(textOf(f.field), "+12");
-    f.field->setCursorPosition(0);
-    QTest::keyClick(f.field, '7'); // a digit in front of a sign replaces the sign
-    EXPECT_EQ(textOf(f.field), "712");
-
+    expectSteps(f.field, {{'-', "-12"}, {'+', "+12"}, {Qt::Key_Home, "+12"}, {'7', "712"}}); // a digit replaces a sign
     f.field->SetOverWriteMode(owOverWrite);
     f.field->setCursorPosition(1);
-    QTest::keyClicks(f.field, QStringLiteral("98"));
-    EXPECT_EQ(textOf(f.field), "798");
-    QTest::keyClick(f.field, '-');
-    EXPECT_EQ(textOf(f.field), "-98");
+    expectSteps(f.field, {{'9', "792"}, {'8', "798"}, {'-', "-98"}});
     EXPECT_EQ(beepCount(), 0);
-}
 
-TEST(IntEditTest, InsertTogglesOverwriteOnlyUnderToggleModeAndEachVisitStartsInInsert)
-{
-    IntForm f(-10, 0, 999);
+    // Under owToggle Insert switches to overwrite, and every visit starts in insert.
     f.field->SetOverWriteMode(owToggle);
-    f.field->SetText(QStringLiteral("123"));
+    f.tabOut();
     f.tabIn();
     f.field->setCursorPosition(0);
     QTest::keyClick(f.field, Qt::Key_Insert);
     EXPECT_TRUE(f.field->Overwriting());
-    QTest::keyClick(f.field, '9');
-    EXPECT_EQ(textOf(f.field), "923");
+    expectSteps(f.field, {{'1', "198"}});
     f.tabOut();
     f.tabIn();
     EXPECT_FALSE(f.field->Overwriting());
@@ -145,7 +132,6 @@ TEST(IntEditTest, RadixChangeKeepsTheValueAndSwapsOnlyTheDefaultRange)
     g.field->SetRadix(16);
     EXPECT_EQ(textOf(g.field), "FF");
     EXPECT_EQ(g.field->MaxValue(), 255);
-    EXPECT_EQ(g.field->ValidChars().toStdString(), "0123456789ABCDEFabcdef");
     EXPECT_EQ(beepCount(), 0);
 
     for (int bad : {37, 1, -1, 0}) {
@@ -168,25 +154,17 @@ TEST(IntEditTest, StepsStopAtTheBoundsWithoutABeepAndWrapWhenAsked)
     EXPECT_EQ(textOf(f.field), "255");
     f.field->SetIncrement(16);
     f.field->SetValue(252);
-    QTest::keyClick(f.field, Qt::Key_Up);
-    EXPECT_EQ(textOf(f.field), "255");
-    QTest::keyClick(f.field, Qt::Key_Down);
-    EXPECT_EQ(textOf(f.field), "239");
+    expectSteps(f.field, {{Qt::Key_Up, "255"}, {Qt::Key_Down, "239"}});
     EXPECT_EQ(beepCount(), 0);
-
     f.field->SetIncrement(1);
     f.field->SetEditModes(imArrowWrap);
     f.field->SetValue(255);
-    QTest::keyClick(f.field, Qt::Key_Up);
-    EXPECT_EQ(textOf(f.field), "0");
-    QTest::keyClick(f.field, Qt::Key_Down);
-    EXPECT_EQ(textOf(f.field), "255");
+    expectSteps(f.field, {{Qt::Key_Up, "0"}, {Qt::Key_Down, "255"}});
 
     // A typed value still outside the range is clamped by the step, with the beep.
     f.field->SetEditModes(0);
     f.field->setText(QStringLiteral("-5"));
-    QTest::keyClick(f.field, Qt::Key_Up);
-    EXPECT_EQ(textOf(f.field), "0");
+    expectSteps(f.field, {{Qt::Key_Up, "0"}});
     EXPECT_EQ(beepCount(), 1);
 }
 
@@ -206,8 +184,7 @@ TEST(IntEditTest, StepsNearTheEndsOfThe32BitRangeDoNotOverflow)
         f.field->SetIncrement(16);
         f.field->setFocus();
         f.field->SetValue(static_cast<int32_t>(c.start));
-        QTest::keyClick(f.field, c.key);
-        EXPECT_EQ(textOf(f.field), c.shown);
+        expectSteps(f.field, {{c.key, c.shown}});
         EXPECT_EQ(beepCount(), 0);
     }
 }
@@ -247,19 +224,6 @@ TEST(IntEditTest, HeldSpinButtonFocusesTheFieldStepsAtOnceThenRepeatsAfterTheDel
     EXPECT_EQ(beepCount(), 1);
 }
 
-// Without imEnterNext, Enter beeps: the dialog tests show it.
-TEST(IntEditTest, EnterWithEnterNextMovesToTheNextControlInsertingNothing)
-{
-    IntForm f(-10, 0, 255);
-    f.field->SetText(QStringLiteral("5"));
-    f.field->SetEditModes(imEnterNext);
-    f.field->setFocus();
-    QTest::keyClick(f.field, Qt::Key_Return);
-    EXPECT_TRUE(f.next->hasFocus());
-    EXPECT_EQ(textOf(f.field), "5");
-    EXPECT_EQ(beepCount(), 0);
-}
-
 TEST(IntEditTest, CtrlVBeepsWhileTheContextMenuPastesUnfilteredUnlessTheEditorIsDisabled)
 {
     IntForm f(-10, 0, 255);
@@ -270,9 +234,7 @@ TEST(IntEditTest, CtrlVBeepsWhileTheContextMenuPastesUnfilteredUnlessTheEditorIs
     EXPECT_EQ(textOf(f.field), "");
     EXPECT_EQ(beepCount(), 1);
 
-    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2), f.field->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(f.field, &menuEvent);
-    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QMenu *menu = f.openContextMenu();
     ASSERT_NE(menu, nullptr);
     QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"));
     ASSERT_NE(paste, nullptr);
@@ -282,13 +244,10 @@ TEST(IntEditTest, CtrlVBeepsWhileTheContextMenuPastesUnfilteredUnlessTheEditorIs
 
     f.field->setText(QString());
     f.field->SetEditorEnabled(false);
-    QApplication::sendEvent(f.field, &menuEvent);
-    menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    menu = f.openContextMenu();
     ASSERT_NE(menu, nullptr);
-    for (QAction *a : menu->actions())
-        if (a->objectName() == QLatin1String("edit-paste") || a->objectName() == QLatin1String("edit-cut")) {
-            EXPECT_FALSE(a->isEnabled());
-        }
+    for (const char *name : {"edit-paste", "edit-cut"})
+        EXPECT_FALSE(menu->findChild<QAction *>(QLatin1String(name))->isEnabled()) << name;
     menu->close();
     QTest::keyClick(f.field, '5');
     EXPECT_EQ(textOf(f.field), "");
@@ -300,9 +259,7 @@ TEST(IntEditTest, FocusLentToTheContextMenuIsNeitherLeavingNorEntering)
     f.tabIn();
     f.field->setText(QStringLiteral("300"));
     f.field->setCursorPosition(1);
-    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2), f.field->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(f.field, &menuEvent);
-    QWidget *menu = QApplication::activePopupWidget();
+    QMenu *menu = f.openContextMenu();
     ASSERT_NE(menu, nullptr);
     menu->close();
     // The offscreen platform hands activation to the menu's window: take it back, which is
@@ -347,6 +304,13 @@ TEST(IntEditTest, EnteringSelectsAllUnlessTheFocusCameFromTheMouse)
     (void)QTest::qWaitForWindowActive(f.window.get());
     EXPECT_TRUE(f.field->hasFocus());
     EXPECT_EQ(f.field->selectedText().toStdString(), "123");
+
+    // Enter under imEnterNext moves on inserting nothing (without it Enter beeps: see the dialog tests).
+    f.field->SetEditModes(imEnterNext);
+    QTest::keyClick(f.field, Qt::Key_Return);
+    EXPECT_TRUE(f.next->hasFocus());
+    EXPECT_EQ(textOf(f.field), "123");
+    EXPECT_EQ(beepCount(), 0);
 }
 
 TEST(IntEditTest, InputMethodTextAndDropsNeverReachTheField)
