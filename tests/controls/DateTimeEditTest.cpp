@@ -38,17 +38,15 @@ TEST(DateTimeFormatTest, PatternsMapToQtDisplayFormatsAndValuesToQtDateTimes)
     EXPECT_EQ(qtDisplayFormatOf("h:nn:ss"), "h:mm:ss");
     EXPECT_EQ(qtDisplayFormatOf("yy/m/d 'at' hh:nn"), "yy/M/d 'at' hh:mm");
 
-    struct Row {
-        double value;
-        QDateTime expected;
-    } rows[] = {
+    using Row = std::tuple<double, QDateTime>;
+    const Row rows[] = {
         {39562.5, QDateTime(QDate(2008, 4, 24), QTime(12, 0), Qt::UTC)},
         {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)},
         {SecsToTime(90000).Val, QDateTime(QDate(1899, 12, 30), QTime(23, 59, 59, 999), Qt::UTC)},
     };
-    for (const Row &row : rows) {
-        EXPECT_EQ(TDateTimeEdit::toQDateTime(TDateTime(row.value)), row.expected) << row.value;
-        EXPECT_NEAR(TDateTimeEdit::fromQDateTime(row.expected).Val, row.value, 1e-9);
+    for (const auto &[value, expected] : rows) {
+        EXPECT_EQ(TDateTimeEdit::toQDateTime(TDateTime(value)), expected) << value;
+        EXPECT_NEAR(TDateTimeEdit::fromQDateTime(expected).Val, value, 1e-9);
     }
 }
 

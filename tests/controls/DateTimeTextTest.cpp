@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
@@ -14,16 +16,14 @@ std::string ymd(TDateTime t)
 
 TEST(DateTimeTextTest, YmdToDateReadsSeparatedSixAndEightDigitFormsAndRaisesOnOthers)
 {
-    struct Case {
-        const char *text;
-        const char *date;
-    } const cases[] = {
+    using Case = std::tuple<const char *, const char *>;
+    const Case cases[] = {
         {"89/1/1", "2089/01/01"},     {"90/1/1", "1990/01/01"},     {"2008/4", "2008/04/01"},
         {"080424", "2008/04/24"},     {"20080424", "2008/04/24"},   {"2008/02/30", "2008/03/01"},
         {"2008/13/01", "2009/01/01"}, {"1999/12/31", "1999/12/31"}, {"12/2/29", "2012/02/29"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(ymd(YMDToDate(QString::fromLatin1(c.text))), c.date) << c.text;
+    for (const auto &[text, date] : cases)
+        EXPECT_EQ(ymd(YMDToDate(QString::fromLatin1(text))), date) << text;
     // Text that forms no date raises the conversion error.
     for (const char *text : {"", "12345", "0000/01/01", "abc"})
         EXPECT_THROW(YMDToDate(QString::fromLatin1(text)), EConvertError) << text;
@@ -56,15 +56,13 @@ TEST(DateTimeTextTest, TimeOfDayIsRoundedToMillisecondsBeforeSecondsAreCut)
 
 TEST(DateTimeTextTest, HmsTextAndSecondsConvertBothWays)
 {
-    struct Case {
-        const char *text;
-        int32_t secs;
-    } const cases[] = {
+    using Case = std::tuple<const char *, int32_t>;
+    const Case cases[] = {
         {"12:34:56", 45296}, {"1:2", 3720}, {"123456", 45296},   {"0930", 34200},
         {"12345", 0},        {"", 0},       {"25:00:00", 90000},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(HMSToSecs(QString::fromLatin1(c.text)), c.secs) << c.text;
+    for (const auto &[text, secs] : cases)
+        EXPECT_EQ(HMSToSecs(QString::fromLatin1(text)), secs) << text;
     EXPECT_EQ(SecsToHMS(45296).toStdString(), "12:34:56");
     EXPECT_EQ(StrToSecs(QStringLiteral("9:05:07")), 32707);
 }

@@ -33,22 +33,19 @@ protected:
 
 TEST(FloatTextTest, NumbersAreReadWholeOrFromTheirStartWithTheUnitSeparator)
 {
-    struct Row {
-        const char *text;
-        bool converts;
-        double whole, leading;
-    } rows[] = {
+    using Row = std::tuple<const char *, bool, double, double>;
+    const Row rows[] = {
         {"1.5", true, 1.5, 1.5}, {" -2.25 ", true, -2.25, -2.25}, {"+3", true, 3, 3},      {"1.", true, 1, 1},
         {".5", true, 0.5, 0.5},  {"2e3", true, 2000, 2000},       {".", false, 0, 0},      {"-.", false, 0, 0},
         {"", false, 0, 0},       {"1.2.3", false, 0, 1.2},        {"12abc", false, 0, 12}, {"1e", false, 0, 1},
     };
-    for (const Row &row : rows) {
+    for (const auto &[text, converts, whole, leading] : rows) {
         double v = 0;
-        EXPECT_EQ(TFloatEdit::convertFloat(row.text, v), row.converts) << row.text;
-        if (row.converts) {
-            EXPECT_DOUBLE_EQ(v, row.whole) << row.text;
+        EXPECT_EQ(TFloatEdit::convertFloat(text, v), converts) << text;
+        if (converts) {
+            EXPECT_DOUBLE_EQ(v, whole) << text;
         }
-        EXPECT_DOUBLE_EQ(TFloatEdit::leadingNumber(row.text), row.leading) << row.text;
+        EXPECT_DOUBLE_EQ(TFloatEdit::leadingNumber(text), leading) << text;
     }
     for (auto [value, decimals, text] : {std::tuple{3.14159, 2, "3.14"},
                                          {2.5, 0, "2"},
@@ -82,20 +79,17 @@ TEST_F(FloatEditTest, LeavingClampsAndTurnsTextThatIsNoNumberIntoZero)
 {
     edit->SetMinValue(-10);
     edit->SetMaxValue(100);
-    struct Row {
-        const char *typed;
-        const char *shown;
-        int beeps;
-    } rows[] = {
+    using Row = std::tuple<const char *, const char *, int>;
+    const Row rows[] = {
         {"", "0.00", 1},      {".", "0.00", 1},       {"-.", "0.00", 1},       {"-", "0.00", 1},
         {"150", "100.00", 1}, {"-10.5", "-10.00", 1}, {"99.999", "99.999", 0}, {"-10", "-10", 0},
     };
-    for (const Row &row : rows) {
-        retype(row.typed);
+    for (const auto &[typed, shown, beeps] : rows) {
+        retype(typed);
         resetBeepCount();
         leave();
-        EXPECT_EQ(edit->text(), row.shown) << row.typed;
-        EXPECT_EQ(beepCount(), row.beeps) << row.typed;
+        EXPECT_EQ(edit->text(), shown) << typed;
+        EXPECT_EQ(beepCount(), beeps) << typed;
     }
 }
 

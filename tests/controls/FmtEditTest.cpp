@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
@@ -39,23 +41,19 @@ struct FmtForm : FieldForm<TFmtEdit> {
 
 TEST(FmtEditTest, IpOctetClampsOnExitWithABeepAndNoBox)
 {
-    struct Case {
-        const char *min;
-        const char *typed;
-        const char *shown;
-        int beeps;
-    } const cases[] = {
+    using Case = std::tuple<const char *, const char *, const char *, int>;
+    const Case cases[] = {
         {"0", "300", "255", 1}, {"0", "-5", "0", 1},    {"0", "", "", 0},     {"1", "", "1", 1},
         {"1", "0", "1", 1},     {"0", "255", "255", 0}, {"1", "12", "12", 0}, {"0", "007", "007", 0},
     };
-    for (const Case &c : cases) {
-        FmtForm f(fkInt, c.min, "255");
+    for (const auto &[min, typed, shown, beeps] : cases) {
+        FmtForm f(fkInt, min, "255");
         f.field->SetAlignment(taRightJustify);
-        f.typeFresh(QString::fromLatin1(c.typed));
+        f.typeFresh(QString::fromLatin1(typed));
         resetBeepCount();
         f.tabOut();
-        EXPECT_EQ(textOf(f.field), c.shown) << c.min << " typed " << c.typed;
-        EXPECT_EQ(beepCount(), c.beeps) << c.min << " typed " << c.typed;
+        EXPECT_EQ(textOf(f.field), shown) << min << " typed " << typed;
+        EXPECT_EQ(beepCount(), beeps) << min << " typed " << typed;
         EXPECT_TRUE(f.field->Valid());
     }
 }
@@ -77,20 +75,17 @@ TEST(FmtEditTest, KindSwitchSetsDefaultBoundsAndTemplates)
 {
     TFmtEdit e;
     e.setText(QStringLiteral("abc"));
-    struct Row {
-        TFmtKind kind;
-        const char *text, *max;
-        int maxLength;
-    } const rows[] = {{fkInt, "", "2147483647", 0},
-                      {fkDate, "    /  /  ", "", 10},
-                      {fkTime, "  :  :  ", "", 8},
-                      {fkYesNo, "N", "", 1},
-                      {fkAll, "N", "", 0}};
-    for (const Row &r : rows) {
-        e.SetFmtKind(r.kind);
-        EXPECT_EQ(textOf(&e), r.text) << r.kind;
-        EXPECT_EQ(e.MaxValue().toStdString(), r.max) << r.kind;
-        EXPECT_EQ(e.MaxLength(), r.maxLength) << r.kind;
+    using Row = std::tuple<TFmtKind, const char *, const char *, int>;
+    const Row rows[] = {{fkInt, "", "2147483647", 0},
+                        {fkDate, "    /  /  ", "", 10},
+                        {fkTime, "  :  :  ", "", 8},
+                        {fkYesNo, "N", "", 1},
+                        {fkAll, "N", "", 0}};
+    for (const auto &[kind, text, max, maxLength] : rows) {
+        e.SetFmtKind(kind);
+        EXPECT_EQ(textOf(&e), text) << kind;
+        EXPECT_EQ(e.MaxValue().toStdString(), max) << kind;
+        EXPECT_EQ(e.MaxLength(), maxLength) << kind;
     }
     e.SetFmtKind(fkDate);
     EXPECT_EQ(e.OverWriteMode(), owOverWrite);
@@ -102,30 +97,29 @@ TEST(FmtEditTest, KindSwitchSetsDefaultBoundsAndTemplates)
     EXPECT_THROW(e.SetMaxValue(QStringLiteral("x")), EConvertError);
 }
 
-TEST(FmtEditTest, RangeFailureShowsTheBoxInTheSystemLanguageAndHoldsTheFocus)
+// Text that is no date is reported whatever the modes say, and left as it is.
+TEST(FmtEditTest, AFailedExitCheckShowsTheBoxInTheSystemLanguageAndHoldsTheFocus)
 {
-    struct Case {
-        bool japanese;
-        const char *min;
-        const char *max;
-        const char *typed;
-        QString message;
-    } const cases[] = {
-        {false, "0", "255", "300", QStringLiteral("Range : 0 - 255")},
-        {true, "0", "255", "300", QStringLiteral("入力範囲は 0 ～ 255 です")},
-        {false, "10", "", "5", QStringLiteral("Range : Above 10")},
-        {true, "", "99", "100", QStringLiteral("入力範囲は 99 以下です")},
+    const unsigned errMsg = fmIllegalBeep | fmErrMsg, plain = fmStrictRange | fmIllegalBeep;
+    using Case = std::tuple<bool, TFmtKind, unsigned, const char *, const char *, const char *, QString>;
+    const Case cases[] = {
+        {false, fkInt, errMsg, "0", "255", "300", u"Range : 0 - 255"_qs},
+        {true, fkInt, errMsg, "0", "255", "300", u"入力範囲は 0 ～ 255 です"_qs},
+        {false, fkInt, errMsg, "10", "", "5", u"Range : Above 10"_qs},
+        {true, fkInt, errMsg, "", "99", "100", u"入力範囲は 99 以下です"_qs},
+        {false, fkDate, plain, "", "", "0000/01/01", u"Invalid input"_qs},
     };
-    for (const Case &c : cases) {
-        setMessageLanguageForTest(c.japanese);
-        FmtForm f(fkInt, c.min, c.max, fmIllegalBeep | fmErrMsg);
-        f.typeFresh(QString::fromLatin1(c.typed));
+    for (const auto &[japanese, kind, modes, min, max, typed, message] : cases) {
+        setMessageLanguageForTest(japanese);
+        FmtForm f(kind, min, max, modes);
+        f.tabIn();
+        f.field->setText(QString::fromLatin1(typed));
         MessageBoxRecorder boxes;
         f.tabOut();
         QTest::qWait(20);
-        ASSERT_EQ(boxes.boxes.size(), 1) << c.typed;
-        EXPECT_EQ(boxes.boxes[0].text, c.message);
-        EXPECT_EQ(f.field->text().toStdString(), c.typed);
+        ASSERT_EQ(boxes.boxes.size(), 1) << typed;
+        EXPECT_EQ(boxes.boxes[0].text, message);
+        EXPECT_EQ(textOf(f.field), typed);
         EXPECT_FALSE(f.field->Valid());
         EXPECT_TRUE(f.field->hasFocus());
     }
@@ -202,23 +196,6 @@ TEST(FmtEditTest, DateKindTypesIntoItsTemplateAndNormalisesOnExit)
     f.field->setCursorPosition(2);
     QTest::keyClick(f.field, Qt::Key_Backspace);
     EXPECT_EQ(textOf(f.field), "200 /03/ 1");
-}
-
-TEST(FmtEditTest, TextThatIsNoDateIsReportedWhateverTheModesAndNotRewritten)
-{
-    FmtForm f(fkDate);
-    f.tabIn();
-    f.field->setText(QStringLiteral("0000/01/01"));
-    MessageBoxRecorder boxes;
-    setMessageLanguageForTest(false);
-    f.tabOut();
-    QTest::qWait(20);
-    resetMessageLanguageForTest();
-    ASSERT_EQ(boxes.boxes.size(), 1);
-    EXPECT_EQ(boxes.boxes[0].text.toStdString(), "Invalid input");
-    EXPECT_EQ(textOf(f.field), "0000/01/01");
-    EXPECT_FALSE(f.field->Valid());
-    EXPECT_TRUE(f.field->hasFocus());
 }
 
 TEST(FmtEditTest, TimeYesNoAndListKindsFilterTheirKeys)

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
@@ -81,20 +83,17 @@ TEST(IntEditTest, SignsLandAtColumnZeroAndOverwriteReplacesTheCharacterAtTheCare
 
 TEST(IntEditTest, LeavingTheFieldClampsToTheNearerBoundWithABeep)
 {
-    struct Case {
-        const char *typed;
-        const char *shown;
-        int beeps;
-    } const cases[] = {{"1FF", "FF", 1}, {"-1", "0", 1}, {"", "", 0}, {"0A", "0A", 0}, {"+7", "+7", 0}};
-    for (const Case &c : cases) {
+    using Case = std::tuple<const char *, const char *, int>;
+    const Case cases[] = {{"1FF", "FF", 1}, {"-1", "0", 1}, {"", "", 0}, {"0A", "0A", 0}, {"+7", "+7", 0}};
+    for (const auto &[typed, shown, beeps] : cases) {
         IntForm f(-16, 0, 255);
         f.tabIn();
         f.field->setText(QString());
-        QTest::keyClicks(f.field, QString::fromLatin1(c.typed));
+        QTest::keyClicks(f.field, QString::fromLatin1(typed));
         resetBeepCount();
         f.tabOut();
-        EXPECT_EQ(textOf(f.field), c.shown) << c.typed;
-        EXPECT_EQ(beepCount(), c.beeps) << c.typed;
+        EXPECT_EQ(textOf(f.field), shown) << typed;
+        EXPECT_EQ(beepCount(), beeps) << typed;
     }
 }
 
@@ -170,21 +169,17 @@ TEST(IntEditTest, StepsStopAtTheBoundsWithoutABeepAndWrapWhenAsked)
 
 TEST(IntEditTest, StepsNearTheEndsOfThe32BitRangeDoNotOverflow)
 {
-    struct Case {
-        int radix;
-        uint32_t start;
-        Qt::Key key;
-        const char *shown;
-    } const cases[] = {{-10, 2147483640u, Qt::Key_Up, "2147483647"},
-                       {-10, static_cast<uint32_t>(-2147483640), Qt::Key_Down, "-2147483647"},
-                       {16, 0xFFFFFFF8u, Qt::Key_Up, "FFFFFFFF"},
-                       {16, 8, Qt::Key_Down, "0"}};
-    for (const Case &c : cases) {
-        IntForm f(c.radix, c.radix < 0 ? TIntEdit::defaultMin : 0, c.radix < 0 ? TIntEdit::defaultMax : -1);
+    using Case = std::tuple<int, uint32_t, Qt::Key, const char *>;
+    const Case cases[] = {{-10, 2147483640u, Qt::Key_Up, "2147483647"},
+                          {-10, static_cast<uint32_t>(-2147483640), Qt::Key_Down, "-2147483647"},
+                          {16, 0xFFFFFFF8u, Qt::Key_Up, "FFFFFFFF"},
+                          {16, 8, Qt::Key_Down, "0"}};
+    for (const auto &[radix, start, key, shown] : cases) {
+        IntForm f(radix, radix < 0 ? TIntEdit::defaultMin : 0, radix < 0 ? TIntEdit::defaultMax : -1);
         f.field->SetIncrement(16);
         f.field->setFocus();
-        f.field->SetValue(static_cast<int32_t>(c.start));
-        expectSteps(f.field, {{c.key, c.shown}});
+        f.field->SetValue(static_cast<int32_t>(start));
+        expectSteps(f.field, {{key, shown}});
         EXPECT_EQ(beepCount(), 0);
     }
 }

@@ -18,11 +18,8 @@ protected:
 
 TEST(NumEditTextTest, AmountsAreShownWithSignYenAndSeparatorsAsAsked)
 {
-    struct Row {
-        int64_t value;
-        bool comma, yen, canNegative;
-        QString text;
-    } rows[] = {
+    using Row = std::tuple<int64_t, bool, bool, bool, QString>;
+    const Row rows[] = {
         {0, false, false, false, "0"},
         {1234567, true, false, false, "1,234,567"},
         {1000, true, false, false, "1,000"},
@@ -30,8 +27,8 @@ TEST(NumEditTextTest, AmountsAreShownWithSignYenAndSeparatorsAsAsked)
         {-1234, true, true, false, u"\u00A51,234"_qs},
         {-2147483648LL, true, false, true, "-2,147,483,648"},
     };
-    for (const Row &row : rows)
-        EXPECT_EQ(TNumEdit::amountText(row.value, row.comma, row.yen, row.canNegative), row.text) << row.value;
+    for (const auto &[value, comma, yen, canNegative, text] : rows)
+        EXPECT_EQ(TNumEdit::amountText(value, comma, yen, canNegative), text) << value;
 }
 
 TEST_F(NumEditTest, TypingStopsAtTheDigitLimitWithABeepAndNeverPasses32Bits)

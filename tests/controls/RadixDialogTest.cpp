@@ -25,9 +25,6 @@ struct ByteDialog : RadixDialog {
 
     ByteDialog()
     {
-        byte->setObjectName(QStringLiteral("EdByte"));
-        octet->setObjectName(QStringLiteral("EdOctet"));
-        ok->setObjectName(QStringLiteral("OKBtn"));
         byte->SetMinValue(0);
         byte->SetMaxValue(255);
         byte->SetRadix(-16);
@@ -36,10 +33,9 @@ struct ByteDialog : RadixDialog {
         octet->SetMaxValue(QStringLiteral("255"));
         octet->Loaded();
         auto *layout = new QVBoxLayout(this);
-        layout->addWidget(byte);
-        layout->addWidget(octet);
-        layout->addWidget(ok);
-        layout->addWidget(cancel);
+        for (QWidget *w : {static_cast<QWidget *>(byte), static_cast<QWidget *>(octet), static_cast<QWidget *>(ok),
+                           static_cast<QWidget *>(cancel)})
+            layout->addWidget(w);
         ok->setDefault(true);
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -101,23 +97,20 @@ TEST(RadixDialogTest, EnterInAFormattedFieldPressesTheDefaultButtonAfterItsExitR
     EXPECT_EQ(d.accepted, 1);
     EXPECT_EQ(d.octet->text().toStdString(), "255");
     EXPECT_EQ(beepCount(), 1);
-}
 
-TEST(RadixDialogTest, AnExitRuleThatKeepsTheFocusKeepsTheDialogOpen)
-{
-    ByteDialog d;
-    d.octet->SetFmtModes(fmErrMsg);
-    d.open(d.octet, QStringLiteral("300"));
+    // An exit rule that keeps the focus keeps the dialog open.
+    ByteDialog e;
+    e.octet->SetFmtModes(fmErrMsg);
+    e.open(e.octet, QStringLiteral("300"));
     MessageBoxRecorder boxes;
-    d.accept();
-    EXPECT_EQ(d.accepted, 0);
-    EXPECT_TRUE(d.isVisible());
+    e.accept();
+    EXPECT_EQ(e.accepted, 0);
+    EXPECT_TRUE(e.isVisible());
     EXPECT_EQ(boxes.boxes.size(), 1);
-    EXPECT_TRUE(d.octet->hasFocus());
-
-    d.octet->setText(QStringLiteral("200"));
-    d.accept();
-    EXPECT_EQ(d.accepted, 1);
+    EXPECT_TRUE(e.octet->hasFocus());
+    e.octet->setText(QStringLiteral("200"));
+    e.accept();
+    EXPECT_EQ(e.accepted, 1);
     EXPECT_EQ(boxes.boxes.size(), 1);
 }
 

@@ -2,18 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstring>
 
 namespace
 {
 
-struct StolCase {
-    const char *text;
-    int radix;
-    uint32_t value;
-    int stop; // index of the stop character; -1 = the terminating NUL
-};
-
+// text, radix, value, index of the stop character (-1: the terminating NUL)
+using StolCase = std::tuple<const char *, int, uint32_t, int>;
 const StolCase stolCases[] = {
     {"  -7F", 16, 0xFFFFFF81u, -1},
     {"0x1A", 0, 26, -1},
@@ -42,12 +39,10 @@ const StolCase stolCases[] = {
 
 TEST(RadixTextTest, StolReadsEachRadixSaturatesAndReportsWhereItStopped)
 {
-    for (const StolCase &c : stolCases) {
+    for (const auto &[text, radix, value, stop] : stolCases) {
         const char *end = nullptr;
-        const uint32_t v = static_cast<uint32_t>(stol(c.text, &end, c.radix));
-        const int expectedStop = c.stop < 0 ? static_cast<int>(std::strlen(c.text)) : c.stop;
-        EXPECT_EQ(v, c.value) << c.text << " radix " << c.radix;
-        EXPECT_EQ(end - c.text, expectedStop) << c.text << " radix " << c.radix;
+        EXPECT_EQ(static_cast<uint32_t>(stol(text, &end, radix)), value) << text << " radix " << radix;
+        EXPECT_EQ(end - text, stop < 0 ? static_cast<int>(std::strlen(text)) : stop) << text << " radix " << radix;
     }
 }
 
@@ -65,25 +60,20 @@ TEST(RadixTextTest, OnlyAsciiLettersAndDigitsAreDigits)
 
 TEST(RadixTextTest, LtosWritesSignedAndUnsignedTextInEveryRadix)
 {
-    struct Case {
-        int32_t value;
-        int radix;
-        const char *text;
-    } const cases[] = {
-        {-1, -10, "-1"},
-        {-1, 16, "FFFFFFFF"},
-        {0, 2, "0"},
-        {255, 36, "73"},
-        {42, 2, "101010"},
-        {-42, -2, "-101010"},
-        {static_cast<int32_t>(0x80000000u), -10, "-2147483648"},
-        {static_cast<int32_t>(0x80000000u), 10, "2147483648"},
-        {2147483647, -16, "7FFFFFFF"},
-        {-255, -16, "-FF"},
-        {1295, 36, "ZZ"},
-        {5, 37, ""},
-        {-5, -37, "-"},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(ltos(c.value, c.radix).toStdString(), c.text) << c.value << " radix " << c.radix;
+    using Case = std::tuple<int32_t, int, const char *>;
+    const Case cases[] = {{-1, -10, "-1"},
+                          {-1, 16, "FFFFFFFF"},
+                          {0, 2, "0"},
+                          {255, 36, "73"},
+                          {42, 2, "101010"},
+                          {-42, -2, "-101010"},
+                          {static_cast<int32_t>(0x80000000u), -10, "-2147483648"},
+                          {static_cast<int32_t>(0x80000000u), 10, "2147483648"},
+                          {2147483647, -16, "7FFFFFFF"},
+                          {-255, -16, "-FF"},
+                          {1295, 36, "ZZ"},
+                          {5, 37, ""},
+                          {-5, -37, "-"}};
+    for (const auto &[value, radix, text] : cases)
+        EXPECT_EQ(ltos(value, radix).toStdString(), text) << value << " radix " << radix;
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
@@ -48,10 +50,8 @@ protected:
 
 TEST(ItemIdListTest, ComparisonGoesComponentByComponentWithAPrefixFirst)
 {
-    struct Row {
-        QStringList a, b;
-        int expected;
-    } rows[] = {
+    using Row = std::tuple<QStringList, QStringList, int>;
+    const Row rows[] = {
         {{}, {}, 0},
         {{"a"}, {"a"}, 0},
         {{}, {"a"}, -1},
@@ -60,10 +60,10 @@ TEST(ItemIdListTest, ComparisonGoesComponentByComponentWithAPrefixFirst)
         {{"B"}, {"a"}, 1},
         {{"A"}, {"a"}, -1},
     };
-    for (const Row &row : rows) {
-        EXPECT_EQ(PidlComp(ItemIdList(row.a), ItemIdList(row.b)), row.expected)
-            << row.a.join('/').toStdString() << " vs " << row.b.join('/').toStdString();
-        EXPECT_EQ(PidlComp(ItemIdList(row.b), ItemIdList(row.a)), -row.expected);
+    for (const auto &[a, b, expected] : rows) {
+        EXPECT_EQ(PidlComp(ItemIdList(a), ItemIdList(b)), expected)
+            << a.join('/').toStdString() << " vs " << b.join('/').toStdString();
+        EXPECT_EQ(PidlComp(ItemIdList(b), ItemIdList(a)), -expected);
     }
 }
 
