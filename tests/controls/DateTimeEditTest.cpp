@@ -6,11 +6,6 @@
 namespace
 {
 
-TDateTime ymd(int y, int m, int d)
-{
-    return EncodeDate(y, m, d);
-}
-
 TDateTime hms(const char *text)
 {
     return HMSToTime(QString::fromLatin1(text));
@@ -93,8 +88,8 @@ TEST_F(DateTimeEditTest, ADateEditClampsStepsAndTypedDatesOnlyWhenItHasBounds)
     TDateEdit *edit = form.field;
     form.show();
     edit->setFocus();
-    edit->SetMinDate(ymd(2008, 4, 1));
-    edit->SetMaxDate(ymd(2009, 3, 31));
+    edit->SetMinDate(EncodeDate(2008, 4, 1));
+    edit->SetMaxDate(EncodeDate(2009, 3, 31));
     edit->SetAsYMDStr("2020/05/06");
     EXPECT_EQ(edit->GetAsYMDStr(), "2020/05/06");
     EXPECT_EQ(beepCount(), 0);
@@ -127,7 +122,7 @@ TEST_F(DateTimeEditTest, ADateEditClampsStepsAndTypedDatesOnlyWhenItHasBounds)
 TEST_F(DateTimeEditTest, AccessorsConvertDaysSecondsTextsAndBounds)
 {
     TDateEdit date;
-    date.SetDate(ymd(2008, 4, 24));
+    date.SetDate(EncodeDate(2008, 4, 24));
     date.SetTime(hms("13:45:10"));
     EXPECT_EQ(date.GetAsString(), "2008/04/24");
     EXPECT_EQ(date.GetAsDays(), 39562);
@@ -142,7 +137,7 @@ TEST_F(DateTimeEditTest, AccessorsConvertDaysSecondsTextsAndBounds)
     EXPECT_EQ(date.dateTime().time(), QTime(0, 0, 0, 1));
 
     TTimeEdit time;
-    time.SetDate(ymd(2008, 4, 24)); // a time edit holds any date, whatever Qt's time-only format pins
+    time.SetDate(EncodeDate(2008, 4, 24)); // a time edit holds any date, whatever Qt's time-only format pins
     time.SetAsSecs(9 * 3600 + 5 * 60);
     EXPECT_EQ(time.GetAsString(), "9:05:00");
     EXPECT_EQ(time.GetAsYMDStr(), "2008/04/24");
@@ -161,10 +156,10 @@ TEST_F(DateTimeEditTest, AccessorsConvertDaysSecondsTextsAndBounds)
     EXPECT_EQ(TimeToHMS(edit.GetMaxTime()), "17:00:00");
     EXPECT_LT(edit.GetMaxTime().Val, 1.0);
 
-    edit.SetMinDate(ymd(2008, 4, 1));
-    edit.SetMaxDate(ymd(2008, 3, 1));
-    EXPECT_EQ(edit.GetMaxDate(), ymd(2008, 4, 1));
-    edit.SetMaxDate(ymd(2009, 1, 1));
-    edit.SetMinDate(ymd(2010, 1, 1));
-    EXPECT_EQ(edit.GetMinDate(), ymd(2009, 1, 1));
+    edit.SetMinDate(EncodeDate(2008, 4, 1));
+    edit.SetMaxDate(EncodeDate(2008, 3, 1));
+    EXPECT_EQ(edit.GetMaxDate(), EncodeDate(2008, 4, 1));
+    edit.SetMaxDate(EncodeDate(2009, 1, 1));
+    edit.SetMinDate(EncodeDate(2010, 1, 1));
+    EXPECT_EQ(edit.GetMinDate(), EncodeDate(2009, 1, 1));
 }

@@ -53,6 +53,17 @@ template <class Edit> std::string textOf(const Edit *e)
     return e->text().toStdString();
 }
 
+// The text of the error of type Error that f raises; empty when it raises none.
+template <class Error, class F> std::string errorOf(F f)
+{
+    try {
+        f();
+    } catch (const Error &e) {
+        return e.text.toStdString();
+    }
+    return std::string();
+}
+
 // One key press and the text the field must show after it. Keys below 0x100 are characters.
 struct KeyStep {
     int key;

@@ -29,16 +29,6 @@ protected:
     TSelEdit edit;
 };
 
-template <class F> QString errorOf(F f)
-{
-    try {
-        f();
-    } catch (const ESelEditError &e) {
-        return e.text;
-    }
-    return QString();
-}
-
 } // namespace
 
 TEST_F(SelEditTest, AListGivesItsKeyRangeAndTypedKeysShowTheirItems)
@@ -93,12 +83,12 @@ TEST_F(SelEditTest, TextAndValuesOutsideTheListGoToTheNearerEndWithABeep)
 
 TEST_F(SelEditTest, MisuseFromCodeRaisesTheSelectionErrorAndTheHintCarriesTheList)
 {
-    EXPECT_EQ(errorOf([&] { edit.SetValue('1'); }), "Invalid SelectStr (SelEdit1)");
-    EXPECT_EQ(errorOf([&] { edit.SetSelectStr("   "); }), "Invalid AnsiString (   )");
-    EXPECT_EQ(errorOf([&] { edit.SetSelectStr("1 Low,2-Mid"); }), "Invalid AnsiString (1 Low,2-Mid)");
+    EXPECT_EQ(errorOf<ESelEditError>([&] { edit.SetValue('1'); }), "Invalid SelectStr (SelEdit1)");
+    EXPECT_EQ(errorOf<ESelEditError>([&] { edit.SetSelectStr("   "); }), "Invalid AnsiString (   )");
+    EXPECT_EQ(errorOf<ESelEditError>([&] { edit.SetSelectStr("1 Low,2-Mid"); }), "Invalid AnsiString (1 Low,2-Mid)");
     useList("1:Low");
-    EXPECT_EQ(errorOf([&] { edit.GetSelItems(' '); }), "Invalid char (SelEdit1 :  )");
-    EXPECT_EQ(errorOf([&] { edit.SetSelItems(0x7F, "x"); }), "Invalid Char (SelEdit1 : \x7F)");
+    EXPECT_EQ(errorOf<ESelEditError>([&] { edit.GetSelItems(' '); }), "Invalid char (SelEdit1 :  )");
+    EXPECT_EQ(errorOf<ESelEditError>([&] { edit.SetSelItems(0x7F, "x"); }), "Invalid Char (SelEdit1 : \x7F)");
 
     // With smAddHint the hint carries the list.
     edit.setToolTip("Level: ");
