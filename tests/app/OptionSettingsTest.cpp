@@ -53,64 +53,17 @@ TEST(OptionSettingsTest, MissingFileIsCreatedWithTheWrittenKeysInOrderAndTheirDe
     LoadSettings(path, s);
     SaveSettings(path, s);
 
-    const QStringList expected = {"ComPort=1",
-                                  "ComSpeed=0",
-                                  "UseUSB=2",
-                                  "TCPPort=3335",
-                                  "fTCPServer=1",
-                                  "TCPServPort=10777",
-                                  "TCPServAddr=192.168.0.100",
-                                  "fUseGrobalIP=0",
-                                  "UidFlag=0",
-                                  "ReadOptionFlag=0",
-                                  "ReadUidFlag=0",
-                                  "WriteOptionFlag=1",
-                                  "WriteUidFlag=0",
-                                  "EnabLockBlock=0",
-                                  "S6700Conf=212",
-                                  "TagDataNum=10",
-                                  "TagDataStr=",
-                                  "SysMode=0",
-                                  "Cmdmode=0",
-                                  "PolingTime=5",
-                                  "fInventory2=1",
-                                  "TagBlockSize=4",
-                                  "fUseInOutFormat=1",
-                                  "InCode=0",
-                                  "OutCode=1",
-                                  "InOutTitle=入／出",
-                                  "InString=入",
-                                  "OutString=出",
-                                  "InOutMode=1",
-                                  "fBinaryWrite=0",
-                                  "fTimeOut=0",
-                                  "fBarCodeReader=0",
-                                  "fAllEEPROMSet=0",
-                                  "KVIFName=",
-                                  "EAS_ON_VALUE=49",
-                                  "EAS_OFF_VALUE=48",
-                                  "PassData[0]=0",
-                                  "PassData[1]=0",
-                                  "PassData[2]=0",
-                                  "PassData[3]=0",
-                                  "TagWriteNum=200",
-                                  "fUseInv16SlotsCmd=0",
-                                  "fVER121=1",
-                                  "fP310=0",
-                                  "fGateCmd=0",
-                                  "fCommComand=0",
-                                  "fDebug1=0",
-                                  "fUSESetOption=0",
-                                  "Prog15693FLAG=0",
-                                  "fInvTxOff=0",
-                                  "fDispEXTSet1=0",
-                                  "fSetBuzFreq=0",
-                                  "fCustomCmd1=0",
-                                  "fM750=1",
-                                  "fDufaultTab=1",
-                                  "fCmdOutpStr=0",
-                                  "OkColor=-2147483633",
-                                  "NgColor=255"};
+    const QStringList expected =
+        QStringLiteral(
+            "ComPort=1 ComSpeed=0 UseUSB=2 TCPPort=3335 fTCPServer=1 TCPServPort=10777 TCPServAddr=192.168.0.100 "
+            "fUseGrobalIP=0 UidFlag=0 ReadOptionFlag=0 ReadUidFlag=0 WriteOptionFlag=1 WriteUidFlag=0 EnabLockBlock=0 "
+            "S6700Conf=212 TagDataNum=10 TagDataStr= SysMode=0 Cmdmode=0 PolingTime=5 fInventory2=1 TagBlockSize=4 "
+            "fUseInOutFormat=1 InCode=0 OutCode=1 InOutTitle=入／出 InString=入 OutString=出 InOutMode=1 "
+            "fBinaryWrite=0 fTimeOut=0 fBarCodeReader=0 fAllEEPROMSet=0 KVIFName= EAS_ON_VALUE=49 EAS_OFF_VALUE=48 "
+            "PassData[0]=0 PassData[1]=0 PassData[2]=0 PassData[3]=0 TagWriteNum=200 fUseInv16SlotsCmd=0 fVER121=1 "
+            "fP310=0 fGateCmd=0 fCommComand=0 fDebug1=0 fUSESetOption=0 Prog15693FLAG=0 fInvTxOff=0 fDispEXTSet1=0 "
+            "fSetBuzFreq=0 fCustomCmd1=0 fM750=1 fDufaultTab=1 fCmdOutpStr=0 OkColor=-2147483633 NgColor=255")
+            .split(QLatin1Char(' '));
     ASSERT_EQ(expected.size(), 58);
     const QByteArray file = readAll(path);
     EXPECT_EQ(sectionLines(file, "Option"), expected);
