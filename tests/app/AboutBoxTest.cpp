@@ -6,16 +6,12 @@
 
 #include <gtest/gtest.h>
 
-TEST(AboutBoxTest, LabelsShowTheVersionInformationCompiledIntoTheProgram)
+TEST(AboutBoxTest, TheVersionLabelAndStringShowTheVersionCompiledIntoTheProgram)
 {
     const VersionInfo info = programVersionInfo();
     ASSERT_FALSE(info.version.isEmpty());
     TAboutBox box;
-    EXPECT_EQ(box.windowTitle(), "バージョン情報");
     EXPECT_EQ(box.findChild<QLabel *>("Version")->text(), "     Version " + info.version);
-    EXPECT_EQ(box.findChild<QLabel *>("ProductName")->text(), info.productName);
-    EXPECT_EQ(box.findChild<QLabel *>("Copyright")->text(), info.legalNotice);
-    EXPECT_EQ(box.findChild<QLabel *>("Comments")->text(), info.description);
     EXPECT_EQ(GetVersionString(6), info.version);
     EXPECT_EQ(GetVersionString(-3), info.version);
 }

@@ -7,19 +7,7 @@
 
 #include <QAction>
 
-namespace
-{
-
-class IsoMenuEndToEndTest : public StartupFixture
-{
-};
-
-QString memoText(TKV8AppForm *form)
-{
-    return form->Memo1->toPlainText();
-}
-
-} // namespace
+using IsoMenuEndToEndTest = StartupFixture;
 
 // The real window from start-up: the operator answers the address dialog, the reader's board
 // connects, the ISO 15693 menu is enabled as the run-mode switch does, and two items run from
@@ -29,9 +17,7 @@ TEST_F(IsoMenuEndToEndTest, InventoryAndReadSingleBlockRunFromTheMenuOfTheStarte
     writeSettings("[Option]\r\nTCPServAddr=127.0.0.1\r\nfTCPServer=0\r\n");
     const QByteArray uid = bytesOf({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0});
     const QByteArray inventoryAck = buildFrame(0, '0', bytesOf({0x01, 0x00}) + uid);
-    const QByteArray readAck = buildFrame(0, '0',
-                                          QByteArray("\x20"
-                                                     "ABCD"));
+    const QByteArray readAck = buildFrame(0, '0', bytesOf({0x20}) + "ABCD");
     const QByteArray inventoryRequest = buildFrame(0, 'x', bytesOf({0x01, 0x40}));
     const QByteArray readRequest = buildFrame(0, 'x', bytesOf({0x20, 0x05, 0x00}));
 
@@ -47,7 +33,7 @@ TEST_F(IsoMenuEndToEndTest, InventoryAndReadSingleBlockRunFromTheMenuOfTheStarte
             board.expect('x', 0x20, ReaderStandIn::ack(readAck.mid(4, readAck[3])));
             QTimer::singleShot(0, form, [this] { form->Item("MnInventory1Slot1")->trigger(); });
         }),
-        {[&] { return memoText(form).contains("RX:" + hexLine(inventoryAck)); },
+        {[&] { return form->Memo1->toPlainText().contains("RX:" + hexLine(inventoryAck)); },
          [&] {
              whenDialogOpens<TInputIntDlg>([](TInputIntDlg *d) {
                  typeInto(d->IntEd, "5");
@@ -55,14 +41,14 @@ TEST_F(IsoMenuEndToEndTest, InventoryAndReadSingleBlockRunFromTheMenuOfTheStarte
              });
              QTimer::singleShot(0, form, [this] { form->Item("MnReadSingleBlock")->trigger(); });
          }},
-        {[&] { return memoText(form).contains("RX:" + hexLine(readAck)); }, [&] { form->close(); }},
+        {[&] { return form->Memo1->toPlainText().contains("RX:" + hexLine(readAck)); }, [&] { form->close(); }},
     });
     EXPECT_EQ(code, 0);
 
     ASSERT_EQ(board.received().size(), 2);
     EXPECT_EQ(hexOf(board.received()[0]), hexOf(inventoryRequest));
     EXPECT_EQ(hexOf(board.received()[1]), hexOf(readRequest));
-    QStringList log = memoText(form).split('\n');
+    QStringList log = form->Memo1->toPlainText().split('\n');
     log.removeIf([](const QString &line) { return line.startsWith("ServerSocket1"); });
     const QStringList expected = {
         "ISO15693_Inventory: ",
