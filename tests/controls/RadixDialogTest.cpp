@@ -20,7 +20,6 @@ struct ByteDialog : RadixDialog {
     TIntEdit *byte = new TIntEdit(this);
     TFmtEdit *octet = new TFmtEdit(this);
     QPushButton *ok = new QPushButton(QStringLiteral("&OK"), this);
-    QPushButton *cancel = new QPushButton(QStringLiteral("Cancel"), this);
     int accepted = 0;
 
     ByteDialog()
@@ -33,12 +32,10 @@ struct ByteDialog : RadixDialog {
         octet->SetMaxValue(QStringLiteral("255"));
         octet->Loaded();
         auto *layout = new QVBoxLayout(this);
-        for (QWidget *w : {static_cast<QWidget *>(byte), static_cast<QWidget *>(octet), static_cast<QWidget *>(ok),
-                           static_cast<QWidget *>(cancel)})
+        for (QWidget *w : std::initializer_list<QWidget *>{byte, octet, ok})
             layout->addWidget(w);
         ok->setDefault(true);
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
         connect(this, &QDialog::accepted, this, [this] { ++accepted; });
     }
 
