@@ -131,18 +131,17 @@ TEST_F(MainWindowTest, LogClearsAtThousandLinesAndSuspendNeitherNestsNorLosesThe
     EXPECT_EQ(TComXDlg->fDispRecInfo, 0);
 }
 
-TEST_F(MainWindowTest, CsvOfAFreshGridHoldsNineteenEmptyLinesOfFiveCells)
+// A fresh grid gives nineteen empty lines of five cells; wire bytes go out unchanged, other
+// cells in CP932.
+TEST_F(MainWindowTest, CsvOfAFreshGridAndOfRowsAndAnUncreatableFileSaysSo)
 {
     make();
-    QByteArray expected;
+    QByteArray empty;
     for (int i = 0; i < 19; ++i)
-        expected += ",,,,\r\n";
-    const QByteArray csv = savedCsv(dir.filePath("datalist.txt"));
-    EXPECT_EQ(csv, expected) << hexOf(csv);
-}
+        empty += ",,,,\r\n";
+    const QByteArray fresh = savedCsv(dir.filePath("datalist.txt"));
+    EXPECT_EQ(fresh, empty) << hexOf(fresh);
 
-TEST_F(MainWindowTest, CsvWritesWireBytesUnchangedOtherCellsInCp932AndAnUncreatableFileSaysSo)
-{
     writeSettings("[Option]\r\nfUseInOutFormat=0\r\n");
     TKV8AppForm &w = make();
     setGridRowCount(w.StringGrid1, 3);
