@@ -50,8 +50,7 @@ TEST_F(StartupTest, BoardConnectsAndAScanReadReachesLogGridAndStatusBar)
     EXPECT_EQ(form->StatusPanel1->text(), "読みとり総数： 1");
     EXPECT_EQ(gridCellText(form->StringGrid1, 0, 1), "1");
     EXPECT_EQ(gridCellText(form->StringGrid1, 3, 1), "E0 07 06 05 04 03 02 01 ");
-    EXPECT_EQ(form->CurrentUid[0], 0x01);
-    EXPECT_EQ(form->CurrentUid[7], 0xE0);
+    EXPECT_EQ(hexOf(QByteArray(reinterpret_cast<const char *>(form->CurrentUid), 8)), "01 02 03 04 05 06 07 E0");
     EXPECT_TRUE(form->Memo1->toPlainText().contains("RX:" + QString::fromLatin1(hexOf(read).c_str()) + " "))
         << form->Memo1->toPlainText().toStdString();
     EXPECT_EQ(form->PageControl1->currentIndex(), 1);
