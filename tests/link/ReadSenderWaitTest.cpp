@@ -13,19 +13,14 @@ struct ReadResult {
     std::string outputs;
 };
 
-std::string hexBytes(std::initializer_list<uint8_t> v)
-{
-    return hexOf(std::vector<uint8_t>(v));
-}
-
 using ReadCall = std::function<ReadResult(TTComXDlg &)>;
 
-ReadCall oneByte(bool (TTComXDlg::*read)(uint8_t *))
+ReadCall oneByte(std::function<bool(TTComXDlg &, uint8_t *)> read)
 {
     return [read](TTComXDlg &h) {
         uint8_t v = 0xEE;
-        const bool ok = (h.*read)(&v);
-        return ReadResult{ok, hexBytes({v})};
+        const bool ok = read(h, &v);
+        return ReadResult{ok, hexOf(std::vector<uint8_t>{v})};
     };
 }
 
@@ -33,7 +28,7 @@ ReadCall byteResult(uint8_t (TTComXDlg::*read)())
 {
     return [read](TTComXDlg &h) {
         const uint8_t v = (h.*read)();
-        return ReadResult{v != 0, hexBytes({v})};
+        return ReadResult{v != 0, hexOf(std::vector<uint8_t>{v})};
     };
 }
 
@@ -47,11 +42,6 @@ struct ReadSenderCase {
     ReadCall call;
     bool echoTested = true;
 };
-
-void PrintTo(const ReadSenderCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 ReadCall eeprom(bool (TTComXDlg::*read)(uint8_t, uint8_t, std::span<uint8_t>), uint8_t address, uint8_t n)
 {
@@ -69,7 +59,7 @@ std::vector<ReadSenderCase> readSenderCases()
          [](TTComXDlg &h) {
              uint8_t m = 0xEE, s = 0xEE, f = 0xEE;
              const bool ok = h.RxDousaMode(&m, &s, &f);
-             return ReadResult{ok, hexBytes({m, s, f})};
+             return ReadResult{ok, hexOf(std::vector<uint8_t>{m, s, f})};
          },
          false},
         {"AFI_RDWR_ReadCmd", "AFI_RDWR_CMD RX: ", "51", "51 C3", "C3", "EE", oneByte(&TTComXDlg::AFI_RDWR_ReadCmd)},
@@ -87,11 +77,7 @@ std::vector<ReadSenderCase> readSenderCases()
          eeprom(&TTComXDlg::RxEepromData2, 3, 1)},
         {"RxS6700Mode", "RX S6700ModeSet: ", "09", "09 48", "48", "EE", oneByte(&TTComXDlg::RxS6700Mode), false},
         {"RXParamData", "RXParamData: ", "AB", "AB 3C", "3C", "EE",
-         [](TTComXDlg &h) {
-             uint8_t value = 0xEE;
-             const bool ok = h.RXParamData(0xAB, &value);
-             return ReadResult{ok, hexBytes({value})};
-         }},
+         oneByte([](TTComXDlg &h, uint8_t *v) { return h.RXParamData(0xAB, v); })},
         {"SELANTENA_ReadCmd", "SELANTENA_CMD: ", "9C", "9C 02", "02", "EE", oneByte(&TTComXDlg::SELANTENA_ReadCmd)},
         {"PortReadCommand", "Port Read Command: ", "9F", "9F 5A", "5A", "00", byteResult(&TTComXDlg::PortReadCommand)},
         {"CNT_EXT2PORT_ReadCmd", "CNT_EXT2PORT: ", "56", "56 7E", "7E", "00",
@@ -172,7 +158,7 @@ TEST_P(ReadSenderWaitTest, TakesItsAnswerOnlyFromAGoodAckThatFollowsItsRequest)
         for (const QString *line : {&formatLine, &nackLine, &timeoutLine})
             EXPECT_EQ(memo.lines.count(*line), line == s.line ? 1 : 0) << line->toStdString();
     }
-    EXPECT_EQ(window.uid[0], 0x01) << "the scan read was routed as usual";
+    EXPECT_EQ(window->uid[0], 0x01) << "the scan read was routed as usual";
 }
 
 INSTANTIATE_TEST_SUITE_P(ReadSenders, ReadSenderWaitTest, ::testing::ValuesIn(readSenderCases()),

@@ -29,6 +29,14 @@ protected:
         hub.reset();
         setProgramPathForTest(QString());
     }
+    // A hub listening on a loopback port of the system's choice.
+    void makeServerHub(HubWindow *window = nullptr, int comSpeed = 0, int comPort = 1)
+    {
+        TcpLinkParam tcp;
+        tcp.TCPPort = 0;
+        tcp.fTCPServer = 1;
+        hub = std::make_unique<TTComXDlg>(nullptr, &memo, comSpeed, comPort, TransportTcp, tcp, window);
+    }
 
     QString iniPath() const { return dir.filePath(QStringLiteral("kv8demo.ini")); }
     void writeIni(const QByteArray &text)
@@ -45,18 +53,15 @@ protected:
     std::unique_ptr<TTComXDlg> hub;
 };
 
-// A hub on an idle loopback TCP server with its settings in a temporary folder, a test window,
-// and its log in memory. Tests push bytes through the ring writer and poll by hand.
+// A hub on an idle loopback TCP server with a test window. Tests push bytes through the ring
+// writer and poll by hand.
 class ReceiveTest : public HubFixture
 {
 protected:
     void makeHub(int gridColumns = 4)
     {
         window = std::make_unique<ReceiveTestWindow>(gridColumns);
-        TcpLinkParam tcp;
-        tcp.TCPPort = 0;
-        tcp.fTCPServer = 1;
-        hub = std::make_unique<TTComXDlg>(nullptr, &memo, 0, 1, TransportTcp, tcp, window.get());
+        makeServerHub(window.get());
         memo.clear();
     }
     void push(const QByteArray &bytes)
@@ -74,3 +79,8 @@ protected:
 
     std::unique_ptr<ReceiveTestWindow> window;
 };
+
+template <size_t N> std::string hexOf(const std::array<uint8_t, N> &bytes)
+{
+    return hexOf(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}

@@ -34,7 +34,7 @@ public:
     }
     int S6700Conf() const override { return s6700; }
     int TagBlockSize() const override { return tagBlockSize; }
-    int BlockNo() const override { return 0; }
+    int BlockNo() const override { return blockNo; }
     bool fUseInOutFormat() const override { return useInOut; }
     int InOutMode() const override { return inOutMode; }
     QString InString() const override { return QStringLiteral("IN"); }
@@ -50,8 +50,6 @@ public:
     std::map<int, QString> status;
     std::vector<std::pair<int, QByteArray>> gateEvents;
     std::function<void()> onGateEvent;
-    int s6700 = 0xD4;
-    int tagBlockSize = 4;
+    int s6700 = 0xD4, tagBlockSize = 4, blockNo = 0, inOutMode = 0;
     bool useInOut = false;
-    int inOutMode = 0;
 };

@@ -8,15 +8,6 @@
 
 #include <QTimer>
 
-// The receive tests' window with a current UID and a block number of its own.
-class SenderTestWindow : public ReceiveTestWindow
-{
-public:
-    SenderTestWindow() { uid = {0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8}; }
-    int BlockNo() const override { return blockNo; }
-    int blockNo = 0x37;
-};
-
 // DATA bytes written as hex text ("90 00").
 inline QByteArray hx(const char *text)
 {
@@ -45,18 +36,18 @@ inline std::string linesOf(const QStringList &lines)
     return lines.join(QLatin1Char('\n')).toStdString();
 }
 
-// A hub listening on a loopback port, with the reader stand-in connected to it as the LAN board
-// connects; a 100 ms timer polls the receive path as the main window's does.
-class SenderHubTest : public ::testing::Test
+// A hub listening on a loopback port, its window holding a current UID and block number, and the
+// reader stand-in connected to it as the LAN board connects; a 100 ms timer polls the receive path
+// as the main window's does.
+class SenderHubTest : public ReceiveTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
-        TcpLinkParam tcp;
-        tcp.TCPPort = 0;
-        hub = std::make_unique<TTComXDlg>(nullptr, &memo, 0, 1, TransportTcp, tcp, &window);
+        ReceiveTest::SetUp();
+        makeHub();
+        window->uid = {0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8};
+        window->blockNo = 0x37;
         ASSERT_NE(hub->listeningPort(), 0);
         ASSERT_TRUE(standIn.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(hub->listeningPort())));
         ASSERT_TRUE(standIn.waitConnected());
@@ -65,18 +56,12 @@ protected:
         poll.start(100);
         memo.clear();
     }
-
     void TearDown() override
     {
         poll.stop();
-        hub.reset();
-        setProgramPathForTest(QString());
+        ReceiveTest::TearDown();
     }
 
-    QTemporaryDir dir;
-    MemoryMemoSink memo;
-    SenderTestWindow window;
-    std::unique_ptr<TTComXDlg> hub;
     ReaderStandIn standIn;
     QTimer poll;
 };

@@ -1,34 +1,12 @@
-#include "platform/PendingMessages.h"
 #include "platform/Tick.h"
-#include "tests/link/ReceiveFixture.h"
-#include "tools/standin/ReaderStandIn.h"
-
-#include <QTimer>
+#include "tests/link/SenderFixture.h"
 
 namespace
 {
 
-// The hub listening on loopback, the stand-in board connected to it, and a 100 ms timer that
-// polls the collector as the main window's Timer1 does.
-class WaitTest : public ReceiveTest
+class WaitTest : public SenderHubTest
 {
 protected:
-    void SetUp() override
-    {
-        ReceiveTest::SetUp();
-        makeHub();
-        board.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(hub->listeningPort()));
-        ASSERT_TRUE(waitFor([&] { return board.isConnected() && hub->fConnected; }, 3000));
-        QObject::connect(&timer1, &QTimer::timeout, [this] { hub->PollReceive(); });
-        timer1.start(100);
-        memo.clear();
-    }
-    void TearDown() override
-    {
-        timer1.stop();
-        board.close();
-        ReceiveTest::TearDown();
-    }
     // What a sender does: record the command, clear the reply state, write the frame.
     void send(uint8_t cmd, const QByteArray &data)
     {
@@ -39,15 +17,11 @@ protected:
     // An earlier exchange that leaves this verdict in LastReply.
     void earlierExchange(const ReaderStandIn::Responder &answer)
     {
-        board.expectAny(answer);
+        standIn.expectAny(answer);
         send('N', bytesOf({0xA0, 1}));
         hub->WaitReply();
         memo.clear();
     }
-    QString lastLine() const { return memo.lines.value(memo.lines.size() - 1); }
-
-    ReaderStandIn board;
-    QTimer timer1;
 };
 
 const QByteArray portAck = buildFrame(0, '0', bytesOf({0x9F, 0x5A}));
@@ -58,33 +32,31 @@ const QByteArray gateCount = buildFrame(0, 'G', bytesOf({0x80, 1, 0, 0, 0, 2, 0,
 
 TEST_F(WaitTest, AnAckOrANackEndsTheWaitAfterTheRouterTheDecoderAndThePollsTraceLine)
 {
-    board.expect('O', 0x9F, ReaderStandIn::ack(bytesOf({0x9F, 0x5A})));
+    standIn.expect('O', 0x9F, ReaderStandIn::ack(bytesOf({0x9F, 0x5A})));
     send('O', bytesOf({0x9F}));
     EXPECT_TRUE(hub->WaitReply());
     EXPECT_EQ(hub->PortData, 0x5A);
     EXPECT_EQ(logText(), "ServerSocket1ClientRead | PORTDATA: 0x5A | " + traceOf(portAck));
 
     memo.clear();
-    board.expectAny(ReaderStandIn::nack(4));
+    standIn.expectAny(ReaderStandIn::nack(4));
     send('O', bytesOf({0x9F}));
     EXPECT_FALSE(hub->WaitReply());
     EXPECT_EQ(logText(), "ServerSocket1ClientRead | タグからの応答なし | " +
                              traceOf(buildFrame(0, '1', bytesOf({4, 0}))) + " | NACK 受信");
 }
 
-TEST_F(WaitTest, SilenceEndsTheWaitAfterTwoSecondsWithTheTimeOutLine)
+TEST_F(WaitTest, SilenceEndsTheWaitAfterTwoSecondsAndASplitReplyIsWaitedFor)
 {
-    board.expectAny(ReaderStandIn::silence());
+    standIn.expectAny(ReaderStandIn::silence());
     send('O', bytesOf({0x9F}));
     const uint32_t start = systemTick();
     EXPECT_FALSE(hub->WaitReply());
     EXPECT_GE(ticksSince(start, systemTick()), 2000u);
     EXPECT_EQ(logText(), "レスポンス待ち　タイムオーバー");
-}
 
-TEST_F(WaitTest, AReplySplitOverSeveralPollsIsWaitedFor)
-{
-    board.expectAny(ReaderStandIn::split(portAck, {2, 3}, 250));
+    memo.clear();
+    standIn.expectAny(ReaderStandIn::split(portAck, {2, 3}, 250));
     send('O', bytesOf({0x9F}));
     EXPECT_TRUE(hub->WaitReply());
     EXPECT_EQ(memo.lines.count(QStringLiteral("PORTDATA: 0x5A")), 1);
@@ -96,7 +68,7 @@ TEST_F(WaitTest, AFrameArrivingBeforeTheAckDoesNotEndTheWaitWithAnEarlierVerdict
     for (const QByteArray &unsolicited : {scanRead, gateCount}) {
         SCOPED_TRACE(hexOf(unsolicited));
         earlierExchange(ReaderStandIn::nack(4));
-        board.expectAny(ReaderStandIn::pieces({{unsolicited, 0}, {portAck, 400}}));
+        standIn.expectAny(ReaderStandIn::pieces({{unsolicited, 0}, {portAck, 400}}));
         send('O', bytesOf({0x9F}));
         EXPECT_TRUE(hub->WaitReply());
         EXPECT_EQ(hub->PortData, 0x5A);
@@ -107,13 +79,13 @@ TEST_F(WaitTest, AFrameArrivingBeforeTheAckDoesNotEndTheWaitWithAnEarlierVerdict
 TEST_F(WaitTest, OnlyAnUnsolicitedFrameTimesOutWhileWaitAnyReplyTakesIt)
 {
     earlierExchange(ReaderStandIn::ack(bytesOf({0xA0})));
-    board.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
+    standIn.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
     send('O', bytesOf({0x9F}));
     EXPECT_FALSE(hub->WaitReply()) << "the old ACK must not answer for this command";
-    EXPECT_EQ(lastLine(), "レスポンス待ち　タイムオーバー");
+    EXPECT_EQ(memo.lines.value(memo.lines.size() - 1), "レスポンス待ち　タイムオーバー");
     EXPECT_EQ(hub->ReadCount, 1) << "the scan read is still routed";
 
-    board.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
+    standIn.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
     send('O', bytesOf({0x9F}));
     EXPECT_TRUE(hub->WaitAnyReply());
     EXPECT_EQ(hub->ReplyState, ReplyStateScanRead);
@@ -121,19 +93,19 @@ TEST_F(WaitTest, OnlyAnUnsolicitedFrameTimesOutWhileWaitAnyReplyTakesIt)
 
 TEST_F(WaitTest, WaitReplyStateSeesAStateThatALaterFrameOfThePollOverwrote)
 {
-    board.expectAny(ReaderStandIn::pieces({{portAck + scanRead, 0}}));
+    standIn.expectAny(ReaderStandIn::pieces({{portAck + scanRead, 0}}));
     send('O', bytesOf({0x9F}));
     EXPECT_TRUE(hub->WaitReplyState(ReplyStateAck));
     EXPECT_EQ(hub->ReplyState, ReplyStateScanRead);
 
-    board.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
+    standIn.expectAny(ReaderStandIn::pieces({{scanRead, 0}}));
     send('O', bytesOf({0x9F}));
     EXPECT_FALSE(hub->WaitReplyState(ReplyStateScanRead)) << "the ACK before the send gives no verdict";
 }
 
 TEST_F(WaitTest, WaitsReturnFalseAtOnceWhenTheProgramIsClosing)
 {
-    board.expectAny(ReaderStandIn::silence());
+    standIn.expectAny(ReaderStandIn::silence());
     send('O', bytesOf({0x9F}));
     QTimer::singleShot(200, [] { setApplicationClosing(true); });
     const uint32_t start = systemTick();
