@@ -1,27 +1,18 @@
-#include "link/SerialSettingsDialog.h"
-#include "link/TTComXDlg.h"
-#include "platform/AppPaths.h"
 #include "platform/IniFile.h"
-#include "platform/MemoSink.h"
 #include "platform/Tick.h"
 #include "tests/link/ReceiveFixture.h"
-#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
+#include <QDialog>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 namespace
 {
 
-// A hub on an idle TCP server (port 0) whose settings file lives in a temporary folder.
 class HubCoreTest : public HubFixture
 {
 protected:
@@ -35,25 +26,13 @@ protected:
             text += std::string(key) + "=" + std::to_string(ini.ReadInteger("ComDebug", key, -1)) + " ";
         return text;
     }
-    QByteArray readIni() const
-    {
-        QFile file(iniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    std::unique_ptr<TTComXDlg> makeHub(int comSpeed = 0, int comPort = 1)
-    {
-        TcpLinkParam tcp;
-        tcp.TCPPort = 0;
-        tcp.fTCPServer = 1;
-        return std::make_unique<TTComXDlg>(nullptr, &memo, comSpeed, comPort, TransportTcp, tcp);
-    }
 };
 
 } // namespace
 
 TEST_F(HubCoreTest, WithoutTheSectionTheDefaultsApplyAndAMissingFileIsCreatedOnSave)
 {
-    auto hub = makeHub(0, 1);
+    makeServerHub();
     EXPECT_FALSE(QFile::exists(iniPath())) << "loading never writes";
     EXPECT_EQ(hub->ReadTable.size(), 200u);
     hub->SaveComSettings();
@@ -66,7 +45,7 @@ TEST_F(HubCoreTest, LoadedSettingsAreSavedBackWithTheFileKeptAroundThem)
     writeIni("[Option]\r\nUseUSB=2\r\n[ComDebug]\r\nPort=3\r\nBaudRate=9600\r\nParityBits=2\r\nByteSize=7\r\n"
              "StopBits=2\r\nFlowCont=3\r\nIDNo=258\r\nfDispRecInfo=0\r\nfDispTxInfo=0\r\nfWrDebug1=5\r\n"
              "fDispCont1=0\r\nMAX_REC_NO=0\r\nUnknown=x\r\n");
-    auto hub = makeHub(0, 0x104);
+    makeServerHub(nullptr, 0, 0x104);
     EXPECT_EQ(hub->CommX1.FlowCtrl, cfcNone) << "FlowCont 3 is no flow control";
     EXPECT_EQ(hub->ReadTable.size(), 200u) << "MAX_REC_NO 0 is kept as read; the table gets the default capacity";
     hub->SaveComSettings();
@@ -80,26 +59,25 @@ TEST_F(HubCoreTest, LoadedSettingsAreSavedBackWithTheFileKeptAroundThem)
 
 TEST_F(HubCoreTest, ReadTableCapacityIsBoundedWhateverTheSettingSays)
 {
-    EXPECT_EQ(readTableCapacity(-5), 200);
-    EXPECT_EQ(readTableCapacity(0), 200);
-    EXPECT_EQ(readTableCapacity(1), 1);
-    EXPECT_EQ(readTableCapacity(100000), 100000);
-    EXPECT_EQ(readTableCapacity(100001), 100000);
+    for (const auto &[setting, capacity] : {std::pair{-5, 200}, {0, 200}, {1, 1}, {100000, 100000}, {100001, 100000}})
+        EXPECT_EQ(readTableCapacity(setting), capacity) << setting;
     writeIni("[ComDebug]\r\nMAX_REC_NO=2000000000\r\n");
-    auto hub = makeHub();
+    makeServerHub();
     EXPECT_EQ(hub->MAX_REC_NO, 2000000000);
     EXPECT_EQ(hub->ReadTable.size(), 100000u);
 }
 
 TEST_F(HubCoreTest, ReadOnlySettingsFileIsLeftUntouched)
 {
-    auto hub = makeHub();
+    makeServerHub();
     const QByteArray readOnly = "[ComDebug]\r\nPort=7\r\n";
     writeIni(readOnly);
     ASSERT_EQ(::chmod(QFile::encodeName(iniPath()).constData(), 0444), 0);
     hub->IDNo = 9;
     hub->SaveComSettings();
-    EXPECT_EQ(readIni(), readOnly);
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), readOnly);
     ::chmod(QFile::encodeName(iniPath()).constData(), 0644);
 }
 
@@ -107,8 +85,8 @@ TEST_F(HubCoreTest, LogIsEmptiedWhenItHolds250LinesBeforeTheNextLine)
 {
     QPlainTextEdit edit;
     PlainTextMemoSink widgetSink(&edit);
+    makeServerHub();
     for (MemoSink *sink : {static_cast<MemoSink *>(&memo), static_cast<MemoSink *>(&widgetSink)}) {
-        auto hub = makeHub();
         hub->LogMemo = sink;
         sink->clear();
         for (int i = 1; i <= 250; ++i)
@@ -122,7 +100,7 @@ TEST_F(HubCoreTest, LogIsEmptiedWhenItHolds250LinesBeforeTheNextLine)
 
 TEST_F(HubCoreTest, StopwatchCountsAcrossTheWrapOfTheTickCounter)
 {
-    auto hub = makeHub();
+    makeServerHub();
     // Start 1 ms before the counter wraps.
     setTickOffsetForTest(0xFFFFFFFFu - systemTick());
     EXPECT_TRUE(hub->TimeoutTimer(0, 2000));
@@ -135,7 +113,7 @@ TEST_F(HubCoreTest, StopwatchCountsAcrossTheWrapOfTheTickCounter)
 
 TEST_F(HubCoreTest, RingNeverOverwritesUnreadBytes)
 {
-    auto hub = makeHub();
+    makeServerHub();
     std::vector<uint8_t> bytes(20000);
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<uint8_t>(i);
@@ -154,22 +132,33 @@ TEST_F(HubCoreTest, RingNeverOverwritesUnreadBytes)
 namespace
 {
 
-// Answers the serial-parameter dialog as soon as it runs: picks the flow control and accepts or
-// cancels.
-void answerSerialDialog(bool accept, const QString &flow)
+// Answers the serial-parameter dialog as soon as it runs: picks hardware flow control and accepts
+// or cancels.
+void answerSerialDialog(bool accept)
 {
-    QTimer::singleShot(0, [accept, flow] {
+    QTimer::singleShot(0, [accept] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->objectName(), QStringLiteral("SerialSettingsDialog"));
         auto *flowBox = dialog->findChild<QComboBox *>(QStringLiteral("CBFlowControl"));
-        flowBox->setCurrentIndex(flowBox->findText(flow));
+        flowBox->setCurrentIndex(flowBox->findText(QStringLiteral("ハードウェア")));
         accept ? dialog->accept() : dialog->reject();
     });
 }
 
 const QString serialFailure =
     QStringLiteral("COM3がオープン出来ません!!\n\n  ポートを及びパラメータ設定を再確認してください。");
+
+class PortCheckWindow : public ReceiveTestWindow
+{
+public:
+    int RunPortCheckDialog() override
+    {
+        ++asked;
+        return PortCheckUseSerial;
+    }
+    int asked = 0;
+};
 
 } // namespace
 
@@ -182,14 +171,14 @@ TEST_F(HubCoreTest, SerialPortThatCannotOpenIsReportedAndTheDialogSavesOnOkAndRe
     EXPECT_EQ(hub.SendFrame(buildFrame(0, 'R', QByteArray())), 0u) << "the hub stays usable";
     boxes.boxes.clear();
 
-    answerSerialDialog(false, QStringLiteral("ハードウェア"));
+    answerSerialDialog(false);
     hub.ConfigureSerialPort();
     EXPECT_EQ(hub.CommX1.FlowCtrl, cfcNone);
     EXPECT_FALSE(memo.lines.contains(QStringLiteral("設定OK")));
     EXPECT_FALSE(QFile::exists(iniPath()));
     EXPECT_EQ(boxes.texts(), QStringList{serialFailure}) << "only the reopen speaks";
 
-    answerSerialDialog(true, QStringLiteral("ハードウェア"));
+    answerSerialDialog(true);
     hub.ConfigureSerialPort();
     EXPECT_EQ(hub.CommX1.FlowCtrl, cfcRtsCts);
     EXPECT_EQ(hub.CommX1.BitRate, 9600);
@@ -197,37 +186,6 @@ TEST_F(HubCoreTest, SerialPortThatCannotOpenIsReportedAndTheDialogSavesOnOkAndRe
     EXPECT_EQ(IniFile(iniPath()).ReadInteger("ComDebug", "FlowCont", -1), 1);
     EXPECT_EQ(boxes.texts().size(), 2);
 }
-
-TEST(SerialLineSettingsTest, FlowControlsWithoutADialogEntryBecomeNone)
-{
-    TCommX port;
-    port.BitRate = -1;
-    port.FlowCtrl = cfcDtrDsr;
-    SerialLineSettings line = serialLineSettingsOf(port);
-    EXPECT_EQ(line.baudRate, 9600);
-    EXPECT_EQ(line.flow, SerialLineSettings::FlowNone);
-    line.flow = SerialLineSettings::FlowXonXoff;
-    applySerialLineSettings(line, port);
-    EXPECT_EQ(port.FlowCtrl, cfcXonXoff);
-    EXPECT_EQ(port.BitRate, 9600);
-}
-
-namespace
-{
-
-class PortCheckWindow : public ReceiveTestWindow
-{
-public:
-    int RunPortCheckDialog() override
-    {
-        ++asked;
-        return answer;
-    }
-    int answer = PortCheckUseSerial;
-    int asked = 0;
-};
-
-} // namespace
 
 TEST_F(HubCoreTest, UsbReaderMissingOffersTheSerialPortInstead)
 {
@@ -241,7 +199,7 @@ TEST_F(HubCoreTest, UsbReaderMissingOffersTheSerialPortInstead)
 
 TEST_F(HubCoreTest, ClosingTheHubSavesItsSectionAndStopsListening)
 {
-    auto hub = makeHub();
+    makeServerHub();
     ASSERT_NE(hub->listeningPort(), 0);
     hub->fWrDebug1 = 3;
     EXPECT_TRUE(hub->FormCloseQuery());

@@ -1,18 +1,10 @@
-#include "link/Frame.h"
-#include "link/TTComXDlg.h"
-#include "platform/AppPaths.h"
-#include "platform/MemoSink.h"
 #include "platform/PendingMessages.h"
 #include "platform/Tick.h"
 #include "tests/link/ReceiveFixture.h"
-#include "tests/support/TestSupport.h"
 #include "tools/standin/ReaderStandIn.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace
 {
@@ -20,14 +12,6 @@ namespace
 class HubTcpTest : public HubFixture
 {
 protected:
-    void makeServerHub()
-    {
-        TcpLinkParam tcp;
-        tcp.TCPPort = 0;
-        tcp.fTCPServer = 1;
-        hub = std::make_unique<TTComXDlg>(nullptr, &memo, 0, 1, TransportTcp, tcp);
-        ASSERT_NE(hub->listeningPort(), 0);
-    }
     void makeClientHub(quint16 port)
     {
         TcpLinkParam tcp;
@@ -52,7 +36,6 @@ protected:
     {
         return waitFor([&] { return ringBytes().size() >= count; }, 3000);
     }
-    int linesEqualTo(const QString &text) const { return static_cast<int>(memo.lines.count(text)); }
 };
 
 QByteArray burst(int size)
@@ -68,6 +51,7 @@ QByteArray burst(int size)
 TEST_F(HubTcpTest, ServerTakesABoardSendsByteExactAndLogsEachEvent)
 {
     makeServerHub();
+    ASSERT_NE(hub->listeningPort(), 0);
     EXPECT_EQ(memo.lines, QStringList{"ServerSocket1Listen"});
     EXPECT_EQ(hub->SendFrame(buildFrame(0, 'R', QByteArray())), 0u) << "no board yet: nothing is sent";
 
@@ -77,20 +61,13 @@ TEST_F(HubTcpTest, ServerTakesABoardSendsByteExactAndLogsEachEvent)
     EXPECT_TRUE(hub->IsTransportOpen());
 
     const QByteArray frame = buildFrame(0x05, 'O', bytesOf({0x90}));
-    board.expect('O', 0x90, ReaderStandIn::ack(bytesOf({0x90, '1', '2', '5'})));
     EXPECT_EQ(hub->SendFrame(frame), 8u);
     ASSERT_TRUE(board.waitForFrames(1));
-    EXPECT_EQ(board.receivedBytes(), frame) << "expected " << hexOf(frame) << ", got " << hexOf(board.receivedBytes());
-
-    const QByteArray ack = bytesOf({0x02, 0x05, 0x30, 0x04, 0x90, 0x31, 0x32, 0x35, 0x03, 0x66, 0x0D});
-    ASSERT_TRUE(ringHolds(ack.size()));
-    EXPECT_EQ(ringBytes(), ack) << "expected " << hexOf(ack) << ", got " << hexOf(ringBytes());
-    EXPECT_EQ(memo.lines.last(), QStringLiteral("ServerSocket1ClientRead"));
+    EXPECT_EQ(hexOf(board.receivedBytes()), hexOf(frame));
 
     // The board closes: a disconnect, not an error; then it comes back.
     // Its last bytes are taken before the disconnect line.
     memo.lines.clear();
-    hub->RxReadIndex = hub->RxWriteIndex;
     board.send(QByteArray("XY"));
     board.disconnectPeer();
     ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000));
@@ -121,9 +98,7 @@ TEST_F(HubTcpTest, SecondBoardBecomesTheTargetAndBothAreHeard)
     first.send(QByteArray("AB"));
     second.send(QByteArray("CD"));
     ASSERT_TRUE(ringHolds(4));
-    QByteArray got = ringBytes();
-    std::sort(got.begin(), got.end());
-    EXPECT_EQ(got, QByteArray("ABCD"));
+    EXPECT_TRUE(ringBytes() == "ABCD" || ringBytes() == "CDAB") << ringBytes().toStdString();
 }
 
 TEST_F(HubTcpTest, ServerBurstIsTakenIn256BytePortionsAndWaitsWhileTheRingIsFull)
@@ -137,7 +112,7 @@ TEST_F(HubTcpTest, ServerBurstIsTakenIn256BytePortionsAndWaitsWhileTheRingIsFull
     board.send(first);
     ASSERT_TRUE(ringHolds(600));
     EXPECT_EQ(ringBytes(), first);
-    EXPECT_GE(linesEqualTo("ServerSocket1ClientRead"), 3);
+    EXPECT_GE(memo.lines.count(QStringLiteral("ServerSocket1ClientRead")), 3);
 
     // A full ring takes nothing more: the bytes wait in the socket, not over unread ones.
     hub->RxReadIndex = (hub->RxWriteIndex + 1) % RxRingSize;
@@ -145,13 +120,13 @@ TEST_F(HubTcpTest, ServerBurstIsTakenIn256BytePortionsAndWaitsWhileTheRingIsFull
     memo.lines.clear();
     const QByteArray second = burst(600).toUpper();
     board.send(second);
-    QTcpSocket *connection = nullptr;
-    for (QTcpSocket *socket : hub->findChildren<QTcpSocket *>()) {
-        if (socket->state() == QAbstractSocket::ConnectedState)
-            connection = socket;
-    }
-    ASSERT_NE(connection, nullptr);
-    ASSERT_TRUE(waitFor([&] { return connection->bytesAvailable() == 600; }, 3000));
+    const auto held = [&] {
+        qint64 n = 0;
+        for (QTcpSocket *socket : hub->findChildren<QTcpSocket *>())
+            n += socket->bytesAvailable();
+        return n;
+    };
+    ASSERT_TRUE(waitFor([&] { return held() == 600; }, 3000));
     EXPECT_TRUE(memo.lines.isEmpty());
 
     // Once the receive path has emptied the ring, the drain takes them in three portions.
