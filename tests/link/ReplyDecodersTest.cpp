@@ -1,6 +1,5 @@
 #include "link/ReplyDecoders.h"
 #include "link/Frame.h"
-
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +26,10 @@ std::vector<uint8_t> seq(int first, int count)
     return out;
 }
 
-std::vector<uint8_t> cat(std::vector<uint8_t> a, const std::vector<uint8_t> &b)
+std::vector<uint8_t> cat(std::vector<uint8_t> a, const std::vector<uint8_t> &b, const std::vector<uint8_t> &c = {})
 {
     a.insert(a.end(), b.begin(), b.end());
+    a.insert(a.end(), c.begin(), c.end());
     return a;
 }
 
@@ -123,12 +123,12 @@ std::vector<Row> ackRows()
         {"read block without security byte", 'x', '0', {0x20}, {FmtErr}, "", 2, true},
         {"read multiple blocks", 'x', '0', cat({0x23}, seq('A', 8)), {"ISO15693_ReadMultiBlock受信", "data: ABCDEFGH"},
          "block=41 42 43 44 45 46 47 48", 2},
-        {"system info, all flags", 'x', '0', cat(cat({0x2B, 0x0F}, U), {0x05, 0x06, 0x1F, 0x03, 0x09}),
+        {"system info, all flags", 'x', '0', cat({0x2B, 0x0F}, U, {0x05, 0x06, 0x1F, 0x03, 0x09}),
          {"DSFID: 5[0x05]", "ISO15693_GetSystemInfo受信", "UID(hex): 11 12 13 14 15 16 17 18 "},
          UF + "; dsfid=5; afi=6; icref=9; flags=15; memsize=1F 03", 2},
         {"system info, no flags", 'x', '0', cat({0x2B, 0x00}, U), {"ISO15693_GetSystemInfo受信",
          "UID(hex): 11 12 13 14 15 16 17 18 "}, UF + "; flags=0", 2},
-        {"system info, memory size missing", 'x', '0', cat(cat({0x2B, 0x04}, U), {0x1F}), {FmtErr}, "", 2},
+        {"system info, memory size missing", 'x', '0', cat({0x2B, 0x04}, U, {0x1F}), {FmtErr}, "", 2},
         {"system info, UID missing", 'x', '0', {0x2B, 0x00, 1, 2}, {FmtErr}, "", 2},
         {"block security", 'x', '0', {0x2C, 0, 1}, {"ISO15693_GetMBlockSecSt受信"}, "block=00 01", 2},
         {"read bytes", 'x', '0', {0xA0, 'x', 'y'}, {"ISO15693_ReadBytes受信", "data: xy"}, "block=78 79", 2},
@@ -182,9 +182,9 @@ std::vector<Row> otherRows()
         {"scan read on TAG-IT", 0, 'd', {1, 2, 3, 0xAB, 'h', 0, 'i'}, {}, "sid=01 02 03 AB; read=[h|AB 03 02 01 ]",
          4, false, 4, TagIt},
         {"scan read on TAG-IT short", 0, 'd', {1, 2, 3}, {FmtErr}, "", 4, false, 4, TagIt},
-        {"inventory list", 0, 'i', cat(cat({2, 0, 0}, U), seq(0x21, 8)), {},
+        {"inventory list", 0, 'i', cat({2, 0, 0}, U, seq(0x21, 8)), {},
          UF + "; uid=21 22 23 24 25 26 27 28; read=[|" + UM.toStdString() + "]; read=[|28 27 26 25 24 23 22 21 ]", 5},
-        {"inventory list claiming more than it holds", 0, 'i', cat(cat({3, 0, 0}, U), seq(0x21, 7)), {FmtErr},
+        {"inventory list claiming more than it holds", 0, 'i', cat({3, 0, 0}, U, seq(0x21, 7)), {FmtErr},
          UF + "; read=[|" + UM.toStdString() + "]", 5},
         {"inventory list without count", 0, 'i', {}, {FmtErr}, "", 5},
         {"UID report in wire order", 0, 'I', cat({0}, U), {"UID: 11 12 13 14 15 16 17 18 "}, UF, 7},
@@ -233,28 +233,22 @@ TEST(ReplyDecoderTest, OtherReplyCodesSetTheirStateAndFeedTheReadTable)
 
 TEST(ReplyDecoderTest, EveryNackClassAndIsoErrorCodeHasItsText)
 {
+    // clang-format off
     const std::vector<std::tuple<uint8_t, uint8_t, QString>> rows = {
-        {1, 0, "CRCエラー"},
-        {2, 0, "CMD_TIME_OVER受信"},
-        {3, 0, "タグデータ受信エラー"},
-        {4, 0, "タグからの応答なし"},
-        {'A', 0, "データ数エラー"},
-        {'B', 0, "コマンドのサム値エラー"},
-        {'C', 0, "コマンドのＩＤ値のエラー"},
-        {'D', 0, "不正なコマンド"},
-        {9, 0, "??? NACK受信"},
+        {1, 0, "CRCエラー"}, {2, 0, "CMD_TIME_OVER受信"}, {3, 0, "タグデータ受信エラー"}, {4, 0, "タグからの応答なし"},
+        {'A', 0, "データ数エラー"}, {'B', 0, "コマンドのサム値エラー"}, {'C', 0, "コマンドのＩＤ値のエラー"},
+        {'D', 0, "不正なコマンド"}, {9, 0, "??? NACK受信"},
         {5, 0x01, "The command is not supported, i.e. the request code is not recognised."},
         {5, 0x02, "he command is not recognised, for example: a format error occurred."},
-        {5, 0x03, "The option is not supported."},
-        {5, 0x0F, "Unknown error."},
+        {5, 0x03, "The option is not supported."}, {5, 0x0F, "Unknown error."},
         {5, 0x10, "The specified block is not available (doesn’t exist)."},
         {5, 0x11, "The specified block is already -locked and thus cannot be locked again"},
         {5, 0x12, "The specified block is locked and its content cannot be changed."},
         {5, 0x13, "The specified block was not successfully programmed."},
         {5, 0x14, "The specified block was not successfully locked."},
-        {5, 0xA0, "? 'DF' Custom command error codes"},
-        {5, 0x77, "? 'DF' Custom command error codes"},
+        {5, 0xA0, "? 'DF' Custom command error codes"}, {5, 0x77, "? 'DF' Custom command error codes"},
     };
+    // clang-format on
     for (const auto &[cls, code, text] : rows)
         checkRow({"nack", 0, '1', {cls, code}, {text}, "", 6});
     // Classes other than 5 need only their class byte.
