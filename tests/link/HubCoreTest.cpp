@@ -30,12 +30,14 @@ protected:
 
 } // namespace
 
-TEST_F(HubCoreTest, WithoutTheSectionTheDefaultsApplyAndAMissingFileIsCreatedOnSave)
+TEST_F(HubCoreTest, WithoutTheSectionTheDefaultsApplyAndClosingCreatesTheFileAndStopsListening)
 {
     makeServerHub();
+    ASSERT_NE(hub->listeningPort(), 0);
     EXPECT_FALSE(QFile::exists(iniPath())) << "loading never writes";
     EXPECT_EQ(hub->ReadTable.size(), 200u);
-    hub->SaveComSettings();
+    EXPECT_TRUE(hub->FormCloseQuery());
+    EXPECT_EQ(hub->listeningPort(), 0);
     EXPECT_EQ(savedSection(), "Port=1 BaudRate=19200 ParityBits=0 ByteSize=8 StopBits=0 FlowCont=0 IDNo=0 "
                               "fDispRecInfo=1 fDispTxInfo=1 fWrDebug1=0 fDispCont1=1 MAX_REC_NO=200 ");
 }
@@ -195,14 +197,4 @@ TEST_F(HubCoreTest, UsbReaderMissingOffersTheSerialPortInstead)
     EXPECT_EQ(window.asked, 1);
     EXPECT_EQ(hub.TransportKind, TransportSerial);
     EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("NG : TQRZUsbC1"), serialFailure}));
-}
-
-TEST_F(HubCoreTest, ClosingTheHubSavesItsSectionAndStopsListening)
-{
-    makeServerHub();
-    ASSERT_NE(hub->listeningPort(), 0);
-    hub->fWrDebug1 = 3;
-    EXPECT_TRUE(hub->FormCloseQuery());
-    EXPECT_EQ(hub->listeningPort(), 0);
-    EXPECT_EQ(IniFile(iniPath()).ReadInteger("ComDebug", "fWrDebug1", -1), 3);
 }
