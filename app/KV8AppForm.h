@@ -161,11 +161,13 @@ public:
 
     void RegisterIso15693Handlers();
     RequestFlagSettings requestFlagSettings() const;
-    // The steps after the dialog: flags by the row's rule, start time, send (false: refused,
-    // nothing went out, so nothing more happens), the wait and the "実行時間: " line (when
-    // fTimeOut is set) as steps say. Returns the wait's verdict; false when the program is
-    // closing.
-    bool RunTagCommand(FlagRule rule, const std::function<bool(TTComXDlg &hub, uint8_t flags)> &send,
+    // The steps after a handler's dialog (in HandlerKit.cpp): start time, send (false:
+    // refused, nothing went out, so nothing more happens), the wait and the "実行時間: " line
+    // (when fTimeOut is set) as steps say. Returns the wait's verdict; false without a hub and
+    // when the program is closing.
+    bool RunCommand(const std::function<bool(TTComXDlg &hub)> &send, TagSteps steps = TagSteps::WaitAndTime);
+    // RunCommand for a tag command: the request flags by the row's rule, or its fixed byte.
+    bool RunTagCommand(TagFlags flags, const std::function<bool(TTComXDlg &hub, uint8_t flags)> &send,
                        TagSteps steps = TagSteps::WaitAndTime);
 
     void MnInventoryClick(QObject *Sender);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 // The "Option" settings from which the tag-command handlers build the request-flags byte
 // they pass to the senders (bits 0-1 addressing mode, 2 select, 4 option, 5 AFI, 6 one slot).
@@ -33,9 +34,21 @@ enum class FlagRule {
 
 uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings);
 
+// The request flags of one tag command: built by a rule from the settings, or a fixed byte
+// (the custom commands that name their flags, or flags a handler computes itself).
+struct TagFlags {
+    TagFlags(FlagRule rule) : rule(rule) {}
+    TagFlags(uint8_t fixed) : fixed(fixed) {}
+    uint8_t byte(const RequestFlagSettings &settings) const { return rule ? requestFlags(*rule, settings) : fixed; }
+
+    std::optional<FlagRule> rule;
+    uint8_t fixed = 0;
+};
+
 // Which of the steps after the send a menu row takes.
 enum class TagSteps {
     WaitAndTime, // wait for the reply, then the time line
+    WaitOnly,    // wait for the reply, no time line
     TimeOnly,    // the time line right after the send
     SendOnly,
 };

@@ -1,5 +1,6 @@
 #include "tests/app/StartupFixture.h"
 
+#include "app/HandlerKit.h"
 #include "app/HubLink.h"
 #include "app/InputDialogs.h"
 #include "link/Frame.h"
@@ -366,4 +367,16 @@ TEST_F(IsoMenuTest, ClosingDuringAWaitEndsTheHandlerWithoutItsTimeLine)
     click("MnLockAFI", 0);
     setApplicationClosing(false);
     EXPECT_EQ(takeLog(), "");
+}
+
+// The custom commands name their flags byte, and some wait without a time line.
+TEST_F(IsoMenuTest, AFixedFlagsByteGoesOutAsItIsAndAWaitWithoutTimeLineLogsNone)
+{
+    form->fTimeOut = 1;
+    form->WriteUidFlag = 3;
+    board.expect('x', 0x28, ReaderStandIn::ack(data({0x28})));
+    EXPECT_TRUE(runSender(*form, uint8_t{0x11}, TagSteps::WaitOnly, &TTComXDlg::ISO15693_LockAFI));
+    ASSERT_EQ(board.received().size(), 1);
+    EXPECT_EQ(hexOf(board.received()[0]), hexOf(buildFrame(0, 'x', data({0x28, 0x11}, uid))));
+    EXPECT_EQ(takeLog(), "ISO15693_LockAFI受信");
 }
