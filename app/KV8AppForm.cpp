@@ -232,6 +232,11 @@ void TKV8AppForm::SetMainEnabled(bool enabled)
     centralWidget()->setEnabled(enabled);
 }
 
+bool TKV8AppForm::MainEnabled() const
+{
+    return centralWidget()->isEnabledTo(this);
+}
+
 // --- log ---
 
 void TKV8AppForm::AddLog(const QString &line)

@@ -86,6 +86,7 @@ public:
 
     // --- log ---
     void AddLog(const QString &line);
+    // The pair doesn't nest; handlers take it through LogSuspendGuard (BusyGuards.h).
     void SuspendLog();
     void ResumeLog();
 
@@ -95,8 +96,10 @@ public:
     void ToolBar1DblClick(Qt::KeyboardModifiers modifiers);
 
     // "Main window disabled": the menu bar, the tool bar and the central widget, never the
-    // window itself (that would disable its modal dialogs too).
+    // window itself (that would disable its modal dialogs too). A handler takes it through
+    // MainDisabledGuard (BusyGuards.h), which gives it back on every way out.
     void SetMainEnabled(bool enabled);
+    bool MainEnabled() const;
 
     // --- connection start-up ---
     int RunIPAddrDialog();

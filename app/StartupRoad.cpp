@@ -1,5 +1,6 @@
 #include "app/KV8AppForm.h"
 
+#include "app/BusyGuards.h"
 #include "app/ConnectionDialogs.h"
 #include "app/HubLink.h"
 #include "controls/FmtEdit.h"
@@ -282,9 +283,7 @@ int TKV8AppForm::OpenSerialAtStart()
     if (applicationClosing())
         return 0;
 
-    SetMainEnabled(false);
-    SuspendLog();
-    if (result == 1 && TComXDlg) {
+    if (const BusyGuard busy(*this); result == 1 && TComXDlg) {
         Timer1->start();
         if (TComXDlg->IsTransportOpen()) {
             TComXDlg->GetRomVersionCmd();
@@ -293,8 +292,6 @@ int TKV8AppForm::OpenSerialAtStart()
             message = QStringLiteral("NG: Port Open");
         }
     }
-    ResumeLog();
-    SetMainEnabled(true);
     if (applicationClosing())
         return 0;
     AddLog(message);
@@ -313,8 +310,6 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
     if (ports) {
         for (const QString &name : *ports)
             numbers << portNumberOf(name);
-        SetMainEnabled(false);
-        fLogOn = 0;
     } else {
         for (int n = 1; n <= 10; ++n)
             numbers << n;
@@ -327,40 +322,42 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
     };
     const Speed speeds[] = {{9600, 1, " 9600bps"}, {19200, 0, " 19.2kbps"}, {38400, 2, " 38.4kbps"}};
     bool found = false;
-    for (int n : numbers) {
-        processPendingMessages(0);
-        if (applicationClosing())
-            break;
-        AddLog(QStringLiteral("Check PORT:") + QString::number(n));
-        for (const Speed &speed : speeds) {
-            if (guard)
-                guard->Label1->setText(QStringLiteral("Check PORT:") + QString::number(n) +
-                                       QString::fromLatin1(speed.text));
-            if (!TComXDlg) {
-                ComPort = n;
-                // The first probe is made at the speed it names, not at the window's setting.
-                CreateHub(speed.comSpeed);
-            } else {
-                TComXDlg->CommX1.BitRate = speed.bitRate;
-                TComXDlg->ReopenPort(n);
-            }
-            Timer1->start();
-            if (TComXDlg->IsTransportOpen()) {
-                TComXDlg->GetRomVersionCmd();
-                if (TComXDlg->WaitReply()) {
-                    found = true;
-                    break;
-                }
-            }
+    {
+        // Searching a list runs with the window disabled and the main log off, so its
+        // "Check PORT:" lines are not shown.
+        const MainDisabledGuard disabled(*this, ports != nullptr);
+        const LogSuspendGuard silenced(*this, LogSuspendGuard::Scope::MainLogOnly, ports != nullptr);
+        for (int n : numbers) {
+            processPendingMessages(0);
             if (applicationClosing())
                 break;
+            AddLog(QStringLiteral("Check PORT:") + QString::number(n));
+            for (const Speed &speed : speeds) {
+                if (guard)
+                    guard->Label1->setText(QStringLiteral("Check PORT:") + QString::number(n) +
+                                           QString::fromLatin1(speed.text));
+                if (!TComXDlg) {
+                    ComPort = n;
+                    // The first probe is made at the speed it names, not at the window's setting.
+                    CreateHub(speed.comSpeed);
+                } else {
+                    TComXDlg->CommX1.BitRate = speed.bitRate;
+                    TComXDlg->ReopenPort(n);
+                }
+                Timer1->start();
+                if (TComXDlg->IsTransportOpen()) {
+                    TComXDlg->GetRomVersionCmd();
+                    if (TComXDlg->WaitReply()) {
+                        found = true;
+                        break;
+                    }
+                }
+                if (applicationClosing())
+                    break;
+            }
+            if (found || applicationClosing())
+                break;
         }
-        if (found || applicationClosing())
-            break;
-    }
-    if (ports) {
-        fLogOn = 1;
-        SetMainEnabled(true);
     }
     if (!applicationClosing()) {
         if (found && TComXDlg) {
