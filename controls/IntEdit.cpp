@@ -20,7 +20,7 @@ int64_t TIntEdit::view(int32_t v) const
 
 void TIntEdit::SetRadix(int radix)
 {
-    const int base = radix < 0 ? -radix : radix;
+    const int64_t base = radixBase(radix);
     if (base < 2 || base > 36) {
         beep();
         return;

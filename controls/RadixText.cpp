@@ -29,7 +29,7 @@ int32_t stol(const char *str, const char **endp, int radix)
     if (*p == '+' || *p == '-')
         sign = *p++;
 
-    int base = radix < 0 ? -radix : radix;
+    int64_t base = radixBase(radix);
     if (radix == 0) {
         if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
             base = 16;
@@ -87,9 +87,8 @@ QString ltos(int32_t value, int radix)
 {
     std::string out;
     uint32_t magnitude = static_cast<uint32_t>(value);
-    int base = radix;
+    const int64_t base = radixBase(radix);
     if (radix < 0) {
-        base = -radix;
         if (value < 0) {
             out += '-';
             magnitude = 0u - magnitude;

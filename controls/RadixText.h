@@ -24,6 +24,13 @@ int32_t stol(const QString &text, int radix, int *stopIndex = nullptr);
 // negative value under a negative radix. A base outside 2..36 gives only the sign, if any.
 QString ltos(int32_t value, int radix);
 
+// The base a radix names, its magnitude taken in wider arithmetic so that INT_MIN gives a
+// base outside 2..36 instead of overflowing.
+inline int64_t radixBase(int radix)
+{
+    return radix < 0 ? -static_cast<int64_t>(radix) : static_cast<int64_t>(radix);
+}
+
 // Comparisons of 32-bit values as the radix views them: unsigned under a positive radix,
 // signed otherwise. Widened so that bound tests and steps never overflow.
 inline int64_t radixView(int32_t value, int radix)

@@ -33,6 +33,7 @@ const StolCase stolCases[] = {
     {"ffffffff", 16, 0xFFFFFFFFu, -1},
     {"7fffffff", -16, 0x7FFFFFFFu, -1},
     {"80000000", -16, 0x7FFFFFFFu, 7},
+    {"-123", INT32_MIN, 0, 1},
 };
 
 } // namespace
@@ -73,7 +74,9 @@ TEST(RadixTextTest, LtosWritesSignedAndUnsignedTextInEveryRadix)
                           {-255, -16, "-FF"},
                           {1295, 36, "ZZ"},
                           {5, 37, ""},
-                          {-5, -37, "-"}};
+                          {-5, -37, "-"},
+                          {-5, INT32_MIN, "-"},
+                          {5, INT32_MIN, ""}};
     for (const auto &[value, radix, text] : cases)
         EXPECT_EQ(ltos(value, radix).toStdString(), text) << value << " radix " << radix;
 }
