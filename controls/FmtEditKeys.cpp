@@ -284,28 +284,20 @@ int TFmtEdit::CountLeftComma(const QString &t, int count)
 
 QString TFmtEdit::InsComma(const QString &t) const
 {
+    // Separators go into the integer part only: up to the decimal separator, or up to the
+    // exponent of a decimal number written without one.
     QString s = t;
-    const QChar sep = ThousandSeparator();
     qsizetype intEnd = s.indexOf(DecimalSeparator());
-    if (intEnd >= 0) {
-        qsizetype fracEnd = s.size();
-        if (kind_ == fkFloat) {
-            const qsizetype e = s.indexOf(u'E', intEnd, Qt::CaseInsensitive);
-            if (e >= 0)
-                fracEnd = e;
-        }
-        for (qsizetype i = intEnd + 4; i < fracEnd; i += 4) {
-            s.insert(i, sep);
-            ++fracEnd;
-        }
-    } else {
+    if (intEnd < 0)
         intEnd = s.size();
+    if (kind_ == fkFloat) {
+        const qsizetype e = s.indexOf(u'E', 0, Qt::CaseInsensitive);
+        if (e >= 0 && e < intEnd)
+            intEnd = e;
     }
     const qsizetype first = (intEnd > 0 && (s[0] == u'+' || s[0] == u'-')) ? 1 : 0;
-    if (intEnd >= 4) {
-        for (qsizetype i = intEnd - 3; i > first; i -= 3)
-            s.insert(i, sep);
-    }
+    for (qsizetype i = intEnd - 3; i > first; i -= 3)
+        s.insert(i, ThousandSeparator());
     return s;
 }
 

@@ -161,8 +161,18 @@ TEST(FmtEditTest, ThousandsSeparatorsAreShownWhileTypingButNotRead)
 
     EXPECT_EQ(f.field->InsComma(QStringLiteral("-123")).toStdString(), "-123");
     EXPECT_EQ(f.field->InsComma(QStringLiteral("+1234")).toStdString(), "+1,234");
-    EXPECT_EQ(f.field->InsComma(QStringLiteral("1234.567891")).toStdString(), "1,234.567,891");
     EXPECT_EQ(beepCount(), 0);
+}
+
+TEST(FmtEditTest, ThousandsSeparatorsGoOnlyIntoTheIntegerPartOfADecimal)
+{
+    FmtForm f(fkFloat, "", "", fmStrictRange | fmIllegalBeep | fmThousands);
+    f.typeFresh(QStringLiteral("0.1234"));
+    EXPECT_EQ(textOf(f.field), "0.1234");
+    const std::pair<const char *, const char *> cases[] = {
+        {"1234.567891", "1,234.567891"}, {"-1234567.1234E1234", "-1,234,567.1234E1234"}, {"12345E1234", "12,345E1234"}};
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(f.field->InsComma(QString::fromLatin1(in)).toStdString(), out) << in;
 }
 
 TEST(FmtEditTest, DateKindTypesIntoItsTemplateAndNormalisesOnExit)
