@@ -33,6 +33,21 @@ QByteArray trimBlanks(const QByteArray &text)
     return text.mid(begin, end - begin);
 }
 
+// Names given by a caller are trimmed by the rule of the names read from the file (blanks
+// and tabs, and the line breaks that a write turns into blanks), so that every name the
+// file lists can be read and written by that name. Other white space is part of a name.
+QString trimName(const QString &name)
+{
+    const auto trimmable = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && trimmable(name[begin]))
+        ++begin;
+    while (end > begin && trimmable(name[end - 1]))
+        --end;
+    return name.mid(begin, end - begin);
+}
+
 // A line break inside a name or value would split it into lines of its own on the next
 // read, so it is written as a blank.
 QByteArray singleLine(QByteArray text)
@@ -236,7 +251,7 @@ IniFile::IniFile(const QString &path) : path_(path)
 
 int IniFile::findSection(const QString &section) const
 {
-    const QString wanted = section.trimmed();
+    const QString wanted = trimName(section);
     for (int i = 0; i < lines_.size(); ++i) {
         if (lines_[i].isSection && sameName(lines_[i].name, wanted))
             return i;
@@ -254,7 +269,7 @@ int IniFile::sectionEnd(int sectionLine) const
 
 int IniFile::findKey(int sectionLine, const QString &key) const
 {
-    const QString wanted = key.trimmed();
+    const QString wanted = trimName(key);
     const int end = sectionEnd(sectionLine);
     for (int i = sectionLine + 1; i < end; ++i) {
         if (!lines_[i].key.isEmpty() && sameName(lines_[i].name, wanted))
@@ -309,12 +324,14 @@ void IniFile::WriteBytes(const QString &section, const QString &key, const QByte
 void IniFile::setValue(const QString &section, const QString &key, const QByteArray &rawValue)
 {
     // A line without a name would not read back as this key or section.
-    if (key.trimmed().isEmpty() || section.trimmed().isEmpty())
+    const QString keyName = trimName(key);
+    const QString sectionName = trimName(section);
+    if (keyName.isEmpty() || sectionName.isEmpty())
         return;
     const QByteArray value = singleLine(rawValue);
     Line keyLine;
-    keyLine.key = singleLine(unicodeToCp932(key.trimmed()));
-    keyLine.name = key.trimmed();
+    keyLine.key = singleLine(unicodeToCp932(keyName));
+    keyLine.name = keyName;
     keyLine.value = trimBlanks(value);
 
     int s = findSection(section);
@@ -323,8 +340,8 @@ void IniFile::setValue(const QString &section, const QString &key, const QByteAr
             lines_.append(Line{}); // a blank line between sections, as the file is usually laid out
         Line header;
         header.isSection = true;
-        header.section = singleLine(unicodeToCp932(section.trimmed()));
-        header.name = section.trimmed();
+        header.section = singleLine(unicodeToCp932(sectionName));
+        header.name = sectionName;
         header.raw = '[' + header.section + ']';
         lines_.append(header);
         s = static_cast<int>(lines_.size()) - 1;

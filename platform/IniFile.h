@@ -18,9 +18,10 @@ public:
 
     QString fileName() const { return path_; }
 
-    // Names are matched with the blanks around them trimmed, values are read with the blanks
-    // around them trimmed (as the Windows profile functions do); a key present with an
-    // empty value reads as "" (not def).
+    // Names are matched, and values read, with the blanks and tabs around them trimmed (as
+    // the Windows profile functions do), by one rule for the file and for the names given
+    // here; other white space (an ideographic space) is part of a name. A key present with
+    // an empty value reads as "" (not def).
 
     // Signed decimal or "0x" hex (a 32-bit pattern, so 0xFFFFFFFF reads as -1); anything else, a decimal out of range
     // or a missing key gives def.

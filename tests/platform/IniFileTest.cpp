@@ -106,6 +106,19 @@ TEST_F(IniFileTest, NamesMatchWhateverTheirCaseAndValuesAreTrimmed)
     EXPECT_EQ(ini.ReadSection("OTHER"), (QStringList{"b", "a"}));
 }
 
+TEST_F(IniFileTest, NamesLoseOnlyBlanksAndTabsInTheFileAndInLookups)
+{
+    // A key ending in an ideographic space (CP932 81 40) keeps it when read and when looked up.
+    write("[Sec]\r\nKey\x81\x40=1\r\n");
+    IniFile ini(path());
+    const QString key = QString::fromUtf16(u"Key\u3000");
+    EXPECT_EQ(ini.ReadSection("Sec"), QStringList{key});
+    EXPECT_EQ(ini.ReadInteger("Sec", key, 0), 1);
+    EXPECT_FALSE(ini.ValueExists("Sec", "Key"));
+    ini.WriteInteger("\tsec ", " " + key + "\t", 2);
+    EXPECT_EQ(hexOf(ini.serialized()), hexOf("[Sec]\r\nKey\x81\x40=2\r\n"));
+}
+
 TEST_F(IniFileTest, IntegersAreSignedDecimalOrHexAndAnythingElseGivesTheDefault)
 {
     const std::vector<std::pair<QByteArray, int>> cases = {
