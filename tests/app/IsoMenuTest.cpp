@@ -1,112 +1,23 @@
-#include "tests/app/StartupFixture.h"
+#include "tests/app/WindowHubFixture.h"
 
 #include "app/HandlerKit.h"
-#include "app/HubLink.h"
-#include "app/InputDialogs.h"
 #include "link/Frame.h"
-#include "platform/MemoSink.h"
-#include "tests/app/DialogDriver.h"
-#include "tests/support/TestSupport.h"
 
-#include <QAction>
 #include <QLineEdit>
-#include <QRegularExpression>
 
-#include <memory>
 #include <tuple>
 
 namespace
 {
-
-const QByteArray uid = bytesOf({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0});
-const QString uidHex = QStringLiteral("UID(hex): 01 02 03 04 05 06 07 E0 ");
-// The elapsed-time line as takeLog() shows it: its digits vary from run to run.
-const QString timeLine = QStringLiteral("実行時間: nn:ss:zz");
 
 QByteArray data(std::initializer_list<int> head, const QByteArray &tail = {})
 {
     return bytesOf(head) + tail;
 }
 
-// Answers the next dialog of an item as an operator would: each value typed into the next
-// visible integer field, the text (when given) into the text field, then OK.
-void answerDialog(const QStringList &typed, const QString &text = QString())
-{
-    whenDialogOpens<RadixDialog>([=](RadixDialog *d) {
-        qsizetype next = 0;
-        for (TIntEdit *field : d->findChildren<TIntEdit *>())
-            if (field->isVisibleTo(d) && next < typed.size())
-                typeInto(field, typed[next++]);
-        if (!text.isNull())
-            d->findChild<QLineEdit *>(QStringLiteral("EdString"))->setText(text);
-        d->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
-    });
-}
-
 } // namespace
 
-// The main window with a hub listening on loopback, the reader stand-in connected to it, and
-// the hub polled as the window's timer would. Both logs go to the window's memo; the hub's
-// trace lines are off so that the memo shows what the handlers and decoders write.
-class IsoMenuTest : public StartupFixture
-{
-protected:
-    void SetUp() override
-    {
-        StartupFixture::SetUp();
-        make();
-        link = std::make_unique<MainWindowHubLink>(*form);
-        sink = std::make_unique<PlainTextMemoSink>(form->Memo1);
-        TcpLinkParam tcp;
-        tcp.TCPPort = 0;
-        tcp.fTCPServer = 1;
-        TComXDlg = new TTComXDlg(nullptr, sink.get(), 0, 1, TransportTcp, tcp, link.get());
-        TComXDlg->fDispTxInfo = 0;
-        TComXDlg->fDispRecInfo = 0;
-        ASSERT_TRUE(board.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(TComXDlg->listeningPort())));
-        ASSERT_TRUE(waitFor([] { return TComXDlg->fConnected != 0; }, 5000));
-        QObject::connect(&poll, &QTimer::timeout, [] {
-            if (TComXDlg)
-                TComXDlg->PollReceive();
-        });
-        poll.start(20);
-        std::copy(uid.begin(), uid.end(), form->CurrentUid);
-        form->Item(QStringLiteral("MnISO15693"))->setEnabled(true);
-        form->Memo1->clear();
-    }
-
-    void TearDown() override
-    {
-        poll.stop();
-        board.close();
-        delete TComXDlg;
-        TComXDlg = nullptr;
-        StartupFixture::TearDown();
-    }
-
-    // Runs a menu item as a click on it, then lets a reply that arrives after a handler that
-    // doesn't wait reach the log too.
-    void click(const char *item, int settleMs = 200)
-    {
-        form->Item(QLatin1String(item))->trigger();
-        QTest::qWait(settleMs);
-    }
-
-    // The memo's lines without the hub's socket-event lines; the log is cleared for the next step.
-    std::string takeLog()
-    {
-        QStringList lines = form->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        lines.removeIf([](const QString &line) { return line.startsWith(QLatin1String("ServerSocket1")); });
-        lines.replaceInStrings(QRegularExpression(QStringLiteral("^実行時間: \\d\\d:\\d\\d:\\d{2,3}$")), timeLine);
-        form->Memo1->clear();
-        return joined(lines);
-    }
-    static std::string joined(const QStringList &lines) { return lines.join(QStringLiteral(" | ")).toStdString(); }
-
-    std::unique_ptr<MainWindowHubLink> link;
-    std::unique_ptr<PlainTextMemoSink> sink;
-    QTimer poll;
-};
+using IsoMenuTest = WindowHubTest;
 
 // Every item with fTimeOut set: the frame it sends for its row's settings, then the log. Where
 // the time line stands tells whether the item waited (after the reply), only timed its send
