@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <stdexcept>
 
 TKV8AppForm *KV8AppForm = nullptr;
 
@@ -108,6 +109,8 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     setItemVisible("M7501", fGateCmd && fM750);
     UpdateMenuState(0);
 
+    RegisterHandler(QStringLiteral("FileExit1"), &TKV8AppForm::FileExit1Execute);
+    RegisterHandler(QStringLiteral("HelpAbout1"), &TKV8AppForm::HelpAbout1Execute);
     RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
     RegisterIso15693Handlers();
@@ -279,7 +282,18 @@ void TKV8AppForm::ResumeLog()
 
 void TKV8AppForm::RegisterHandler(const QString &itemName, MenuHandler handler)
 {
+#ifdef KV8_TEST_BUILD
+    if (!items_.contains(itemName))
+        throw std::logic_error("a handler for an item that is not in the menus: " + itemName.toStdString());
+    if (handlers_.contains(itemName))
+        throw std::logic_error("a second handler for the item " + itemName.toStdString());
+#endif
     handlers_.insert(itemName, handler);
+}
+
+QStringList TKV8AppForm::HandlerNames() const
+{
+    return handlers_.keys();
 }
 
 void TKV8AppForm::RunItem(const QString &itemName)
@@ -291,14 +305,6 @@ void TKV8AppForm::RunItem(const QString &itemName)
 void TKV8AppForm::runAction(QAction *action)
 {
     const MenuHandler handler = handlers_.value(action->objectName(), nullptr);
-    if (action->objectName() == QLatin1String("FileExit1")) {
-        FileExit1Execute();
-        return;
-    }
-    if (action->objectName() == QLatin1String("HelpAbout1")) {
-        HelpAbout1Execute();
-        return;
-    }
     if (!handler)
         return;
     // Nothing may leave an event handler: an exception ends here in one message box.
@@ -311,12 +317,12 @@ void TKV8AppForm::runAction(QAction *action)
     }
 }
 
-void TKV8AppForm::FileExit1Execute()
+void TKV8AppForm::FileExit1Execute(QObject *)
 {
     close();
 }
 
-void TKV8AppForm::HelpAbout1Execute()
+void TKV8AppForm::HelpAbout1Execute(QObject *)
 {
     if (AboutBox)
         AboutBox->exec();

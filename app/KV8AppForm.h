@@ -91,6 +91,10 @@ public:
     void ResumeLog();
 
     // --- menu state ---
+    // The menu rules' setters; in the test build a name that is not in the menus throws
+    // std::logic_error naming it (elsewhere it is ignored).
+    void setItemVisible(const char *name, bool visible);
+    void setItemEnabled(const char *name, bool enabled);
     void UpdateMenuState(int extended);
     void ShowLockMenus();
     void ToolBar1DblClick(Qt::KeyboardModifiers modifiers);
@@ -123,8 +127,8 @@ public:
 
     // --- handlers of this window ---
     void FormShow();
-    void FileExit1Execute();
-    void HelpAbout1Execute();
+    void FileExit1Execute(QObject *Sender);
+    void HelpAbout1Execute(QObject *Sender);
     void Timer1Timer();
     void MnFileSave1Click(QObject *Sender);
     void Copy1Click(QObject *Sender);
@@ -136,9 +140,11 @@ public:
     int HighlightedRow() const;
 
     // Menu commands run through this table: a handler family registers its handlers by item
-    // name; an item without a handler does nothing.
+    // name; an item without a handler does nothing. In the test build a name that is not in
+    // the menus, or one registered twice, throws std::logic_error naming it.
     using MenuHandler = void (TKV8AppForm::*)(QObject *Sender);
     void RegisterHandler(const QString &itemName, MenuHandler handler);
+    QStringList HandlerNames() const;
     void RunItem(const QString &itemName); // as a click on the item (tests and pop-up items)
 
     // Saves the settings and shuts the hub down; runs once, after every wait has unwound (the
@@ -205,8 +211,7 @@ private:
     void buildLayout();
     void buildMenus();
     void buildToolBar();
-    void setItemVisible(const char *name, bool visible);
-    void setItemEnabled(const char *name, bool enabled);
+    QAction *ruleItem(const char *name) const;
     void runAction(QAction *action);
     void FormClose();
     void CBReOpenClick();

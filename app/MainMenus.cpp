@@ -13,6 +13,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <stdexcept>
+#include <string>
+
 namespace
 {
 
@@ -392,9 +395,6 @@ void TKV8AppForm::buildMenus()
             PopupMenu1->popup((area ? area->viewport() : widget)->mapToGlobal(pos));
         });
     }
-
-    for (const char *name : hiddenAtDesign)
-        setItemVisible(name, false);
 }
 
 void TKV8AppForm::buildToolBar()
@@ -429,17 +429,31 @@ void TKV8AppForm::buildToolBar()
     addButton("ToolButton2", QString(), QString(), false);
     ToolBar1->addSeparator();
     ToolBar1->addWidget(Notebook1);
+
+    // Once the menus and the tool bar are both there: ToolButton2 is among these.
+    for (const char *name : hiddenAtDesign)
+        setItemVisible(name, false);
+}
+
+QAction *TKV8AppForm::ruleItem(const char *name) const
+{
+    QAction *action = items_.value(QString::fromLatin1(name));
+#ifdef KV8_TEST_BUILD
+    if (!action)
+        throw std::logic_error(std::string("a menu rule names an item that is not in the menus: ") + name);
+#endif
+    return action;
 }
 
 void TKV8AppForm::setItemVisible(const char *name, bool visible)
 {
-    if (QAction *action = items_.value(QString::fromLatin1(name)))
+    if (QAction *action = ruleItem(name))
         action->setVisible(visible);
 }
 
 void TKV8AppForm::setItemEnabled(const char *name, bool enabled)
 {
-    if (QAction *action = items_.value(QString::fromLatin1(name)))
+    if (QAction *action = ruleItem(name))
         action->setEnabled(enabled);
 }
 

@@ -17,6 +17,9 @@
 #include <QTableWidget>
 #include <QToolBar>
 
+#include <functional>
+#include <stdexcept>
+
 namespace
 {
 
@@ -74,6 +77,48 @@ TEST_F(MainWindowTest, AfterStartUpWithDefaultSettingsOnlyFileGateM750HelpAndThe
         }
     EXPECT_EQ(form->Item("MnInventory1Slot1")->shortcut(), QKeySequence("Ctrl+F1"));
     EXPECT_EQ(form->Item("MnGridClr")->shortcut(), QKeySequence("F9"));
+}
+
+// The start-up road runs the rules of the window's first show; every other rule runs here in
+// each of its branches, and every registered handler's name is looked up in the tree.
+TEST_F(MainWindowTest, EveryRegisteredNameAndEveryNameTheMenuRulesUseIsInTheMenuTree)
+{
+    EXPECT_EQ(run({answerAddressDialog(), connectBoard(), whenRunning([this] {
+                       for (const QString &name : form->HandlerNames())
+                           EXPECT_NE(form->Item(name), nullptr) << name.toStdString();
+                       EXPECT_TRUE(form->HandlerNames().contains("FileExit1"));
+                       EXPECT_NO_THROW({
+                           form->UpdateMenuState(1);
+                           form->UpdateMenuState(0);
+                           form->ShowLockMenus();
+                           form->ToolBar1DblClick(Qt::ShiftModifier | Qt::ControlModifier);
+                           form->ToolBar1DblClick(Qt::NoModifier);
+                       });
+                       form->RunItem("FileExit1");
+                   })}),
+              0);
+}
+
+TEST_F(MainWindowTest, AnUnknownOrDoubledNameFailsLoudlyAndNamesItself)
+{
+    TKV8AppForm &w = make();
+    const struct {
+        const char *name;
+        std::function<void()> use;
+    } cases[] = {
+        {"MnNoSuchItem", [&] { w.RegisterHandler("MnNoSuchItem", &TKV8AppForm::Copy1Click); }},
+        {"MnReadSingleBlock", [&] { w.RegisterHandler("MnReadSingleBlock", &TKV8AppForm::Copy1Click); }},
+        {"MnInventry", [&] { w.setItemVisible("MnInventry", true); }},
+        {"MnISO15963", [&] { w.setItemEnabled("MnISO15963", true); }},
+    };
+    for (const auto &c : cases) {
+        try {
+            c.use();
+            ADD_FAILURE() << c.name << " was taken";
+        } catch (const std::logic_error &e) {
+            EXPECT_TRUE(std::string(e.what()).ends_with(c.name)) << e.what();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, FlagsFromTheSettingsFileShowTheirItems)
