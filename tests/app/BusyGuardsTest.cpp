@@ -11,9 +11,10 @@
 namespace
 {
 
-// Takes the guard, notes what it holds, and leaves its scope by a return or by an exception.
-template <class Guard, class... Args>
-void leave(bool throwing, const std::function<void()> &note, TKV8AppForm &form, Args... args)
+using Note = std::function<void()>;
+
+// Holds the guard while note runs, then leaves its scope by a return or by an exception.
+template <class Guard, class... Args> void hold(TKV8AppForm &form, bool throwing, const Note &note, Args... args)
 {
     const Guard guard(form, args...);
     note();
@@ -21,66 +22,55 @@ void leave(bool throwing, const std::function<void()> &note, TKV8AppForm &form, 
         throw std::runtime_error("handler failed");
 }
 
-} // namespace
-
 class BusyGuardsTest : public StartupFixture
 {
 };
 
-TEST_F(BusyGuardsTest, EachGuardGivesItsStateBackAfterAnEarlyReturnAndAfterAnException)
+} // namespace
+
+TEST_F(BusyGuardsTest, EachGuardGivesItsStateBackAfterAReturnOrAnExceptionAndLeavesAnOuterOnesAlone)
 {
     TKV8AppForm &w = make();
     w.TcpLinkParam.TCPPort = 0; // listen where the system says
     w.CreateHub(0);
     TComXDlg->fDispTxInfo = 1;
     // Window usable, main log on, hub's TX trace on.
+    using State = std::tuple<bool, int, int>;
     auto state = [&] {
         const bool enabled = w.MainEnabled() && w.menuBar()->isEnabled() && w.ToolBar1->isEnabled();
-        return std::tuple(enabled, w.fLogOn, TComXDlg->fDispTxInfo);
+        return State(enabled, w.fLogOn, TComXDlg->fDispTxInfo);
     };
-    using Leave = void (*)(bool, const std::function<void()> &, TKV8AppForm &);
+    const State idle(true, 1, 1), busy(false, 0, 0);
     const struct {
-        const char *guard;
-        Leave run;
-        std::tuple<bool, int, int> held;
+        std::function<void(bool, const Note &)> take;
+        State held;
     } cases[] = {
-        {"window",
-         [](bool t, const std::function<void()> &n, TKV8AppForm &f) { leave<MainDisabledGuard>(t, n, f); },
-         {false, 1, 1}},
-        {"log and trace",
-         [](bool t, const std::function<void()> &n, TKV8AppForm &f) { leave<LogSuspendGuard>(t, n, f); },
-         {true, 0, 0}},
-        {"main log only",
-         [](bool t, const std::function<void()> &n, TKV8AppForm &f) {
-             leave<LogSuspendGuard>(t, n, f, LogSuspendGuard::Scope::MainLogOnly);
-         },
+        {[&](bool t, const Note &n) { hold<MainDisabledGuard>(w, t, n); }, {false, 1, 1}},
+        {[&](bool t, const Note &n) { hold<LogSuspendGuard>(w, t, n); }, {true, 0, 0}},
+        {[&](bool t, const Note &n) { hold<LogSuspendGuard>(w, t, n, LogSuspendGuard::Scope::MainLogOnly); },
          {true, 0, 1}},
-        {"both",
-         [](bool t, const std::function<void()> &n, TKV8AppForm &f) { leave<BusyGuard>(t, n, f); },
-         {false, 0, 0}},
+        {[&](bool t, const Note &n) { hold<BusyGuard>(w, t, n); }, busy},
     };
     for (const auto &c : cases)
         for (const bool throwing : {false, true}) {
-            SCOPED_TRACE(std::string(c.guard) + (throwing ? " exception" : " return"));
-            std::tuple<bool, int, int> held;
-            try {
-                c.run(
-                    throwing, [&] { held = state(); }, w);
-            } catch (const std::runtime_error &) {
-                EXPECT_TRUE(throwing);
-            }
+            SCOPED_TRACE(testing::Message()
+                         << "state held " << testing::PrintToString(c.held) << ", throwing " << throwing);
+            State held;
+            EXPECT_EQ(throwing, [&] {
+                try {
+                    c.take(throwing, [&] { held = state(); });
+                } catch (const std::runtime_error &) {
+                    return true;
+                }
+                return false;
+            }());
             EXPECT_EQ(held, c.held);
-            EXPECT_EQ(state(), std::tuple(true, 1, 1));
-            // A guard inside another leaves the outer one's state alone.
+            EXPECT_EQ(state(), idle);
             {
                 const BusyGuard outer(w);
-                try {
-                    c.run(
-                        throwing, [] {}, w);
-                } catch (const std::runtime_error &) {
-                }
-                EXPECT_EQ(state(), std::tuple(false, 0, 0));
+                EXPECT_ANY_THROW(c.take(true, [] {}));
+                EXPECT_EQ(state(), busy);
             }
-            EXPECT_EQ(state(), std::tuple(true, 1, 1));
+            EXPECT_EQ(state(), idle);
         }
 }
