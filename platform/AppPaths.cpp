@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 QString overridePath;
 }
 
@@ -26,11 +27,16 @@ QString settingsFilePath()
 
 QString iniPathFor(const QString &exePath)
 {
-    const qsizetype slash = exePath.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = exePath.lastIndexOf(QLatin1Char('.'));
+    return withExtension(exePath, QStringLiteral(".ini"));
+}
+
+QString withExtension(const QString &path, const QString &ext)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot > slash + 1)
-        return exePath.left(dot) + QStringLiteral(".ini");
-    return exePath + QStringLiteral(".ini");
+        return path.left(dot) + ext;
+    return path + ext;
 }
 
 void setProgramPathForTest(const QString &path)
