@@ -8,6 +8,7 @@
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
+#include "platform/FileDialogService.h"
 #include "platform/MemoSink.h"
 #include "platform/MessageService.h"
 #include "platform/PendingMessages.h"
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -114,9 +114,6 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
     RegisterIso15693Handlers();
-    AskSavePath = [this](const QString &initialPath) {
-        return QFileDialog::getSaveFileName(this, QString(), initialPath, QStringLiteral("CSVﾌｧｲﾙ (*.csv)"));
-    };
 }
 
 TKV8AppForm::~TKV8AppForm()
@@ -336,7 +333,12 @@ void TKV8AppForm::Copy1Click(QObject *)
 
 void TKV8AppForm::MnFileSave1Click(QObject *)
 {
-    const QString chosen = AskSavePath(programDirectory() + QStringLiteral("/datalist.csv"));
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Save;
+    request.initialFolder = programDirectory();
+    request.fileName = programDirectory() + QStringLiteral("/datalist.csv");
+    request.filters = QStringLiteral("CSVﾌｧｲﾙ (*.csv)");
+    const QString chosen = askFile(this, request).path;
     if (chosen.isEmpty())
         return;
     const QString path = csvPathFor(chosen);

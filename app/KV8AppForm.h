@@ -151,10 +151,6 @@ public:
     // program calls it when its event loop has ended, the destructor otherwise).
     void Shutdown();
 
-    // The default file name of the CSV save and the dialog that asks for it; tests replace the
-    // dialog with a function that returns the chosen path (empty: cancelled).
-    std::function<QString(const QString &initialPath)> AskSavePath;
-
     // ===== ISO 15693 menu ("ISO15693コマンド"), in MenuIso15693.cpp =====
 
     // Values last entered in the handlers' dialogs, offered again as defaults; kept for the

@@ -28,8 +28,9 @@ class MainWindowTest : public StartupFixture
 protected:
     QByteArray savedCsv(const QString &chosen)
     {
-        form->AskSavePath = [chosen](const QString &) { return chosen; };
+        FileDialogRecorder dialogs({{chosen, 1}});
         form->RunItem("MnFileSave1");
+        EXPECT_EQ(dialogs.requests.value(0).fileName, dir.filePath("datalist.csv"));
         QFile f(dir.filePath("datalist.csv"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
@@ -201,7 +202,7 @@ TEST_F(MainWindowTest, CsvOfAFreshGridAndOfRowsAndAnUncreatableFileSaysSo)
 
     MessageBoxRecorder boxes;
     const QString bad = dir.filePath("no/such/x.csv");
-    w.AskSavePath = [bad](const QString &) { return bad; };
+    FileDialogRecorder dialogs({{bad, 1}});
     w.RunItem("MnFileSave1");
     EXPECT_EQ(boxes.texts(), QStringList{"ファイル " + bad + " を作成できません。"});
 }

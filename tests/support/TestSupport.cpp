@@ -28,7 +28,8 @@ QByteArray bytesOf(std::initializer_list<int> values)
     return out;
 }
 
-namespace {
+namespace
+{
 MessageHook unexpectedBoxHook()
 {
     return [](const MessageRequest &req) {
@@ -36,7 +37,27 @@ MessageHook unexpectedBoxHook()
         return static_cast<int>(Msg::IdCancel);
     };
 }
+FileDialogHook unexpectedFileDialogHook()
+{
+    return [](const FileDialogRequest &req) {
+        ADD_FAILURE() << "unexpected file dialog: " << req.filters.toStdString();
+        return FileDialogAnswer{};
+    };
+}
 } // namespace
+
+FileDialogRecorder::FileDialogRecorder(QList<FileDialogAnswer> answers) : answers_(std::move(answers))
+{
+    setFileDialogHook([this](const FileDialogRequest &req) {
+        requests.append(req);
+        return answers_.isEmpty() ? FileDialogAnswer{} : answers_.takeFirst();
+    });
+}
+
+FileDialogRecorder::~FileDialogRecorder()
+{
+    setFileDialogHook(unexpectedFileDialogHook());
+}
 
 MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
 {
@@ -49,6 +70,7 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
 MessageBoxRecorder::~MessageBoxRecorder()
 {
     setMessageHook(unexpectedBoxHook());
+    setFileDialogHook(unexpectedFileDialogHook());
 }
 
 QStringList MessageBoxRecorder::texts() const
@@ -62,4 +84,5 @@ QStringList MessageBoxRecorder::texts() const
 void MessageBoxGuardEnvironment::SetUp()
 {
     setMessageHook(unexpectedBoxHook());
+    setFileDialogHook(unexpectedFileDialogHook());
 }

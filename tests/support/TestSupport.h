@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 
 #include <QByteArray>
@@ -18,7 +19,8 @@ QByteArray bytesOf(std::initializer_list<int> values);
 
 // Records every message box and answers it with a fixed answer while it lives; the
 // previous hook is restored afterwards.
-class MessageBoxRecorder {
+class MessageBoxRecorder
+{
 public:
     explicit MessageBoxRecorder(int answer = Msg::IdOk);
     ~MessageBoxRecorder();
@@ -30,9 +32,23 @@ private:
     int answer_;
 };
 
-// Installed for every test executable: a message box that no test expected is answered
+// Answers every file dialog with the next of the given answers (cancelled when none is left)
+// and records the requests while it lives; an unexpected dialog fails the test afterwards.
+class FileDialogRecorder
+{
+public:
+    explicit FileDialogRecorder(QList<FileDialogAnswer> answers = {});
+    ~FileDialogRecorder();
+    QList<FileDialogRequest> requests;
+
+private:
+    QList<FileDialogAnswer> answers_;
+};
+
+// Installed for every test executable: a file dialog or message box that no test expected is answered
 // with Cancel and fails the running test, so no real modal box can block a run.
-class MessageBoxGuardEnvironment : public ::testing::Environment {
+class MessageBoxGuardEnvironment : public ::testing::Environment
+{
 public:
     void SetUp() override;
 };
