@@ -197,6 +197,95 @@ QByteArray tagUidCommandData(uint8_t code, uint8_t requestFlags, ByteSpan uid)
     return d;
 }
 
+QByteArray tiKillData(uint8_t flags, ByteSpan uid, ByteSpan password)
+{
+    QByteArray d;
+    put(d, 0xA8);
+    put(d, flags);
+    appendPadded(d, uid, 8);
+    appendPadded(d, password, 4);
+    return d;
+}
+
+QByteArray tiWriteBlockPswData(uint8_t flags, ByteSpan uid, ByteSpan password, uint8_t block, ByteSpan data)
+{
+    QByteArray d;
+    put(d, 0xA9);
+    put(d, flags);
+    appendPadded(d, uid, 8);
+    appendPadded(d, password, 4);
+    put(d, block);
+    appendPadded(d, data, 4);
+    return d;
+}
+
+QByteArray inventory16SlotsData(uint8_t mode, uint8_t flags, uint8_t afi, uint8_t maskLength, ByteSpan mask)
+{
+    QByteArray d = dataBytes({0xF1, mode, flags, afi, maskLength});
+    appendPadded(d, mask, 8);
+    return d;
+}
+
+QByteArray readLoopData(uint8_t mode, uint8_t flags, uint8_t startBlock, uint8_t length, uint8_t afi, ByteSpan uid)
+{
+    QByteArray d = dataBytes({0xF2, mode, flags, startBlock, length, afi});
+    appendPadded(d, uid, 8);
+    return d;
+}
+
+QByteArray rdLoopPolData(uint8_t flags, uint8_t mode, uint16_t pollingTime, uint8_t startBlock, uint8_t length,
+                         uint8_t afi, ByteSpan uid)
+{
+    QByteArray d = dataBytes({0xF4, flags, mode, static_cast<uint8_t>(pollingTime & 0xFF),
+                              static_cast<uint8_t>(pollingTime >> 8), startBlock, length, afi});
+    if (isAddressed(flags))
+        appendPadded(d, uid, 8);
+    return d;
+}
+
+QByteArray tagItCommandData(uint8_t code, QByteArrayView params, uint8_t flags, ByteSpan sid)
+{
+    QByteArray d;
+    put(d, code);
+    d.append(params);
+    put(d, flags);
+    if (isAddressed(flags))
+        appendPadded(d, sid, 4);
+    return d;
+}
+
+QByteArray tagItSidPollData(uint8_t maskLength, uint32_t mask, uint8_t flags)
+{
+    QByteArray d;
+    put(d, 0x0A);
+    put(d, flags);
+    put(d, maskLength);
+    for (int i = 0; i < 4; ++i)
+        put(d, static_cast<uint8_t>(mask >> (8 * i)));
+    return d;
+}
+
+std::optional<QByteArray> prefixedData(uint8_t first, ByteSpan data, uint64_t n)
+{
+    if (n + 1 > maxDataLength)
+        return std::nullopt;
+    QByteArray d;
+    put(d, first);
+    appendPadded(d, data, n);
+    return d;
+}
+
+QByteArray gateCountModeData(uint8_t subCode, uint16_t word1, uint16_t word2, uint16_t word3)
+{
+    QByteArray d;
+    put(d, subCode);
+    for (uint16_t w : {word1, word2, word3}) {
+        put(d, w & 0xFF);
+        put(d, w >> 8);
+    }
+    return d;
+}
+
 AnswerCheck checkAnswer(QByteArrayView frame, QByteArrayView echo, int answerLength)
 {
     const int len = frameDataLength(frame);

@@ -69,6 +69,35 @@ std::optional<uint64_t> blockDataLength(int64_t blockSize, uint64_t blocks);
 // Stay quiet and Select: the flags, then always the argument's UID.
 QByteArray tagUidCommandData(uint8_t code, uint8_t requestFlags, ByteSpan uid);
 
+// --- custom tag commands ('x') -----------------------------------------------------------
+
+// The TI password commands: code, flags, always the 8 bytes of the UID given, the 4-byte
+// password; the block write then adds the block number and 4 data bytes.
+QByteArray tiKillData(uint8_t flags, ByteSpan uid, ByteSpan password);
+QByteArray tiWriteBlockPswData(uint8_t flags, ByteSpan uid, ByteSpan password, uint8_t block, ByteSpan data);
+// F1: mode, flags, AFI, mask length and the 8 mask bytes; never a UID.
+QByteArray inventory16SlotsData(uint8_t mode, uint8_t flags, uint8_t afi, uint8_t maskLength, ByteSpan mask);
+// F2: mode before flags, and always the UID.
+QByteArray readLoopData(uint8_t mode, uint8_t flags, uint8_t startBlock, uint8_t length, uint8_t afi, ByteSpan uid);
+// F4: flags before mode, the polling time low byte first, and the UID when the flags say
+// addressed.
+QByteArray rdLoopPolData(uint8_t flags, uint8_t mode, uint16_t pollingTime, uint8_t startBlock, uint8_t length,
+                         uint8_t afi, ByteSpan uid);
+
+// --- TAG-IT commands ('u') ---------------------------------------------------------------
+
+// code, params, flags, and the 4-byte SID when the flags say addressed.
+QByteArray tagItCommandData(uint8_t code, QByteArrayView params, uint8_t flags, ByteSpan sid);
+// 0A: flags before the mask length, the mask least significant byte first; never a SID.
+QByteArray tagItSidPollData(uint8_t maskLength, uint32_t mask, uint8_t flags);
+
+// --- gate commands ('G') -----------------------------------------------------------------
+
+// first, then n bytes of data. Empty when it would not fit LEN.
+std::optional<QByteArray> prefixedData(uint8_t first, ByteSpan data, uint64_t n);
+// The three people-count mode words, each low byte first, after the sub-code.
+QByteArray gateCountModeData(uint8_t subCode, uint16_t word1, uint16_t word2, uint16_t word3);
+
 // --- answers of the read senders ---------------------------------------------------------
 
 enum class AnswerCheck { Ok, EchoMismatch, Short };

@@ -4,9 +4,10 @@
 #include "link/SendData.h"
 #include "link/TTComXDlg.h"
 
-bool TTComXDlg::sendCommand(uint8_t cmd, const std::optional<QByteArray> &data, const QString &tag, bool recordsLastCmd)
+bool TTComXDlg::sendCommand(uint8_t cmd, const std::optional<QByteArray> &data, const QString &tag, bool recordsLastCmd,
+                            std::optional<uint8_t> id)
 {
-    const QByteArray frame = data ? buildFrame(IDNo, cmd, *data) : QByteArray();
+    const QByteArray frame = data ? buildFrame(id.value_or(IDNo), cmd, *data) : QByteArray();
     if (frame.isEmpty()) {
         ClearReplyState();
         AppendLog(tag + QStringLiteral("DATA長オーバー"));

@@ -161,8 +161,9 @@ public:
     // SendFrame. DATA that won't fit LEN (an empty optional) is refused: the reply state is
     // cleared all the same, one line "<tag>DATA長オーバー" is logged, nothing is sent, and the
     // result is false, so the caller's wait times out instead of reporting an earlier reply.
-    bool sendCommand(uint8_t cmd, const std::optional<QByteArray> &data, const QString &tag,
-                     bool recordsLastCmd = true);
+    // The frame carries IDNo unless an id is given (the gate commands that go to ID 0).
+    bool sendCommand(uint8_t cmd, const std::optional<QByteArray> &data, const QString &tag, bool recordsLastCmd = true,
+                     std::optional<uint8_t> id = std::nullopt);
     // The last ACK/NACK copy as a frame; readers of it stay inside its LEN.
     QByteArrayView lastReplyFrame() const;
 
@@ -251,6 +252,62 @@ public:
     void ISO15693_GetMBlockSecSt(uint8_t first, uint8_t count, uint8_t flags);
     void ISO15693_Write2Blocks(uint8_t block, ByteSpan data, uint8_t flags);
     void ISO15693_Lock2Blocks(uint8_t block, uint8_t flags);
+
+    // --- custom tag command senders ('x') ---
+
+    // Always the UID and password given, whatever the flags.
+    void TI_KillCommand(uint8_t flags, ByteSpan uid, ByteSpan password);
+    void TI_WRSIBK_Psw(uint8_t flags, ByteSpan uid, ByteSpan password, uint8_t block, ByteSpan data);
+    // The inventory reads (TI A4, A5, SLI C0, C1) set OptionFlag from bit 4 of their flags; no
+    // inventory command carries a UID.
+    void TI_InventoryRead(uint8_t block, uint8_t flags, uint8_t afi);
+    void TI_InventoryMultiRead(uint8_t block, uint8_t count, uint8_t flags, uint8_t afi);
+    void TI_InventoryGetSystemInfo(uint8_t flags, uint8_t afi);
+    void TI_InventoryGetSecInfo(uint8_t block, uint8_t count, uint8_t flags, uint8_t afi);
+    void ISO15693_ReadBytes(uint8_t start, uint8_t count, uint8_t flags);
+    // n data bytes; refused when they won't fit LEN (n above 251, 243 when addressed).
+    bool ISO15693_WriteBytes(uint8_t start, uint8_t n, ByteSpan data, uint8_t flags);
+    void ISO15693_LockBytes(uint8_t start, uint8_t count, uint8_t flags);
+    void Inventory16SlotsCmd(uint8_t mode, uint8_t flags, uint8_t afi, uint8_t maskLength, ByteSpan mask);
+    // Always CurrentUid, whatever the flags.
+    void ReadLoopCmd(uint8_t mode, uint8_t flags, uint8_t startBlock, uint8_t length, uint8_t afi);
+    // pollingTime in units of 10 ms.
+    void RDLoopPolCmd(uint8_t flags, uint8_t mode, uint16_t pollingTime, uint8_t startBlock, uint8_t length,
+                      uint8_t afi);
+    void RDLoopPolGetCmd();
+    void Myd_ReadCommand(uint8_t block, uint8_t flags);
+    void Myd_WriteCommand(uint8_t block, ByteSpan data, uint8_t flags);
+    void Myd_WriteByteCommand(uint8_t block, uint8_t position, uint8_t value, uint8_t flags);
+    void Myd_WriteRereadCommand(uint8_t block, ByteSpan data, uint8_t flags);
+    void SLI_InventoryRead(uint8_t block, uint8_t count, uint8_t flags, uint8_t afi);
+    void SLI_FastInventoryRead(uint8_t block, uint8_t count, uint8_t flags, uint8_t afi);
+    void SLI_SetEASCommand(uint8_t flags);
+    void SLI_ResetEASCommand(uint8_t flags);
+    void SLI_LockEASCommand(uint8_t flags);
+    void SLI_EASAlarmCommand(uint8_t flags);
+    void MB89_EASCommand(uint8_t flags);
+    // Flags first here, but the value goes out before the flags.
+    void MB89_WriteEASCommand(uint8_t flags, uint8_t value);
+    void MB89_RefreshCommand(uint8_t flags);
+    void MB89_RDMULIBLOCKSCommand(uint8_t first, uint8_t count, uint8_t flags);
+    void LRI_ACTIVATEEAS(uint8_t flags);
+    void LRI_DEACTIVATEEAS(uint8_t flags);
+    void LRI_POOLEAS(uint8_t flags);
+
+    // --- TAG-IT command senders ('u') ---
+
+    // CurrentSid of the window (4 bytes), empty without a window.
+    ByteSpan currentSidBytes() const;
+
+    // Addressed ((flags & 3) = 1): CurrentSid follows the flags.
+    void TAGIT_GETBLOCK_CMD(uint8_t block, uint8_t flags);
+    void TAGIT_GETVERSION_CMD(uint8_t flags);
+    void TAGIT_PUTBLOCK_CMD(uint8_t block, ByteSpan data, uint8_t flags);
+    void TAGIT_PUTBLOCKLOCK_CMD(uint8_t block, ByteSpan data, uint8_t flags);
+    void TAGIT_LOCKBLOCK_CMD(uint8_t block, uint8_t flags);
+    // Never addressed.
+    void TAGIT_SID_POLL_CMD(uint8_t maskLength, uint32_t mask, uint8_t flags);
+    void TAGIT_QUIET_CMD(uint8_t flags);
 
 public:
     // --- the components ---

@@ -36,7 +36,7 @@ inline std::string linesOf(const QStringList &lines)
     return lines.join(QLatin1Char('\n')).toStdString();
 }
 
-// A hub listening on a loopback port, its window holding a current UID and block number, and the
+// A hub listening on a loopback port, its window holding a current UID, SID and block number, and the
 // reader stand-in connected to it as the LAN board connects; a 100 ms timer polls the receive path
 // as the main window's does.
 class SenderHubTest : public ReceiveTest
@@ -47,6 +47,7 @@ protected:
         ReceiveTest::SetUp();
         makeHub();
         window->uid = {0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8};
+        window->sid = {0xD1, 0xD2, 0xD3, 0xD4};
         window->blockNo = 0x37;
         ASSERT_NE(hub->listeningPort(), 0);
         ASSERT_TRUE(standIn.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(hub->listeningPort())));

@@ -9,8 +9,10 @@ const std::vector<uint8_t> argUid{0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78
 const std::vector<uint8_t> data16{0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8,
                                   0xA9, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB0};
 const std::vector<uint8_t> two{0x91, 0x92};
-// CurrentUid of the test window and the UID argument, as hex text.
+const std::vector<uint8_t> password{0xC1, 0xC2, 0xC3, 0xC4};
+// CurrentUid and CurrentSid of the test window and the UID argument, as hex text.
 #define WIN_UID " E1 E2 E3 E4 E5 E6 E7 E8"
+#define WIN_SID " D1 D2 D3 D4"
 #define ARG_UID " 71 72 73 74 75 76 77 78"
 #define SEND(call) [](TTComXDlg &h) { h.call; }
 // A request whose DATA won't fit LEN: refused with one log line, nothing sent, LastCmd kept.
@@ -97,12 +99,60 @@ const GoldenRow rows[] = {
      SEND(ISO15693_Write2Blocks(10, data16, 0x01))},
     {"ISO15693_Lock2Blocks: ", 'x', "A3 0B 00", SEND(ISO15693_Lock2Blocks(11, 0x00))},
 
+    // The TI password commands always carry the UID given; no inventory command carries one.
+    {"TI_KillCommand: ", 'x', "A8 10" ARG_UID " C1 C2 C3 C4", SEND(TI_KillCommand(0x10, argUid, password))},
+    {"TI_WRSIBK_Psw : ", 'x', "A9 11" ARG_UID " C1 C2 C3 C4 05 A1 A2 A3 A4",
+     SEND(TI_WRSIBK_Psw(0x11, argUid, password, 5, data16))},
+    {"TI_InventoryRead: ", 'x', "A4 03 31 4A", SEND(TI_InventoryRead(3, 0x31, 0x4A)), true, 1},
+    {"TI_InventoryMultiRead: ", 'x', "A5 02 06 21 4B", SEND(TI_InventoryMultiRead(2, 6, 0x21, 0x4B)), true, 0},
+    {"TI_InventoryGetSystemInfo: ", 'x', "A6 11 4C", SEND(TI_InventoryGetSystemInfo(0x11, 0x4C))},
+    {"TI_InventoryGetSecInfo: ", 'x', "A7 04 07 31 4D", SEND(TI_InventoryGetSecInfo(4, 7, 0x31, 0x4D))},
+    {"ISO15693_ReadBytes: ", 'x', "A0 10 20 01" WIN_UID, SEND(ISO15693_ReadBytes(0x10, 0x20, 0x01))},
+    {"ISO15693_WriteBytes: ", 'x', "A1 05 03 A1 A2 A3 01" WIN_UID, SEND(ISO15693_WriteBytes(5, 3, data16, 0x01))},
+    {"ISO15693_WriteBytes: ", 'x', "F3 06 02 00", SEND(ISO15693_LockBytes(6, 2, 0x00))},
+    {"Read Loop Command: ", 'x', "F1 81 01 4E 10" ARG_UID, SEND(Inventory16SlotsCmd(0x81, 0x01, 0x4E, 0x10, argUid))},
+    {"Read Loop Command: ", 'x', "F2 82 00 03 04 4F" WIN_UID, SEND(ReadLoopCmd(0x82, 0x00, 3, 4, 0x4F))},
+    // Flags before mode, the polling time low byte first.
+    {"RDLoopPol Command: ", 'x', "F4 01 83 2C 01 00 04 00" WIN_UID, SEND(RDLoopPolCmd(0x01, 0x83, 300, 0, 4, 0))},
+    {"RDLoopPol Command: ", 'x', "F4 02 84 34 12 05 06 50", SEND(RDLoopPolCmd(0x02, 0x84, 0x1234, 5, 6, 0x50))},
+    {"RDLoopPolGet Command: ", 'x', "F5", SEND(RDLoopPolGetCmd())},
+    {"Myd_ReadCommand: ", 'x', "B0 09 00 00", SEND(Myd_ReadCommand(9, 0x00))},
+    {"Myd_WriteCommand: ", 'x', "B1 0A 00 A1 A2 A3 A4 A5 A6 A7 A8 01" WIN_UID,
+     SEND(Myd_WriteCommand(10, data16, 0x01))},
+    {"Myd_WriteByteCommand: ", 'x', "B2 0B 00 07 99 02", SEND(Myd_WriteByteCommand(11, 7, 0x99, 0x02))},
+    {"Myd_WriteRereadCommand: ", 'x', "B3 0C 00 91 92 00 00 00 00 00 00 00", SEND(Myd_WriteRereadCommand(12, two, 0))},
+    {"SLI_InventoryRead: ", 'x', "C0 01 02 30 51", SEND(SLI_InventoryRead(1, 2, 0x30, 0x51)), true, 1},
+    {"SLI_FastInventoryRead: ", 'x', "C1 03 04 41 52", SEND(SLI_FastInventoryRead(3, 4, 0x41, 0x52)), true, 0},
+    {"SLI_SetEASCommand: ", 'x', "C2 01" WIN_UID, SEND(SLI_SetEASCommand(0x01))},
+    {"SLI_ResetEASCommand: ", 'x', "C3 00", SEND(SLI_ResetEASCommand(0x00))},
+    {"SLI_LockEASCommand: ", 'x', "C4 03", SEND(SLI_LockEASCommand(0x03))},
+    {"SLI_EASAlarmCommand: ", 'x', "C5 11" WIN_UID, SEND(SLI_EASAlarmCommand(0x11))},
+    {"MB89_EASCommand: ", 'x', "C8 00", SEND(MB89_EASCommand(0x00))},
+    // Flags are the first argument, but the value goes out first.
+    {"MB89_WriteEASCommand: ", 'x', "C9 01 11" WIN_UID, SEND(MB89_WriteEASCommand(0x11, 1))},
+    {"MB89_RefreshCommand: ", 'x', "CA 01" WIN_UID, SEND(MB89_RefreshCommand(0x01))},
+    {"MB89_RDMULIBLOCKSCommand: ", 'x', "CB 02 05 10", SEND(MB89_RDMULIBLOCKSCommand(2, 5, 0x10))},
+    {"LRI_ACTIVATEEAS: ", 'x', "B8 01" WIN_UID, SEND(LRI_ACTIVATEEAS(0x01))},
+    {"LRI_DEACTIVATEEAS: ", 'x', "B9 00", SEND(LRI_DEACTIVATEEAS(0x00))},
+    {"LRI_POOLEAS: ", 'x', "BA 02", SEND(LRI_POOLEAS(0x02))},
+
+    {"TAGIT_GETBLOCK_CMD: ", 'u', "01 03 01" WIN_SID, SEND(TAGIT_GETBLOCK_CMD(3, 0x01))},
+    {"TAGIT_GETVERSION_CMD: ", 'u', "03 02", SEND(TAGIT_GETVERSION_CMD(0x02))},
+    {"TAGIT_PUTBLOCK_CMD: ", 'u', "05 04 A1 A2 A3 A4 01" WIN_SID, SEND(TAGIT_PUTBLOCK_CMD(4, data16, 0x01))},
+    {"TAGIT_PUTBLOCKLOCK_CMD: ", 'u', "07 05 91 92 00 00 00", SEND(TAGIT_PUTBLOCKLOCK_CMD(5, two, 0x00))},
+    {"TAGIT_LOCKBLOCK_CMD: ", 'u', "08 06 01" WIN_SID, SEND(TAGIT_LOCKBLOCK_CMD(6, 0x01))},
+    // Flags before the mask length, the mask low byte first, never the SID.
+    {"TAGIT_SID_POLL_CMD: ", 'u', "0A 00 08 CD AB 00 00", SEND(TAGIT_SID_POLL_CMD(8, 0xABCD, 0x00))},
+    {"TAGIT_SID_POLL_CMD: ", 'u', "0A 01 20 78 56 34 12", SEND(TAGIT_SID_POLL_CMD(32, 0x12345678, 0x01))},
+    {"TAGIT_QUIET_CMD: ", 'u', "0B 01" WIN_SID, SEND(TAGIT_QUIET_CMD(0x01))},
+
     {"RAM Write Command: ", 'N', nullptr, REFUSE(RamWriteCommand(0x10, 5, 0))},
     {"DousaModeSet: ", 'J', nullptr, REFUSE(DousaModeSetJCmd(252, big))},
     {"PolWrite: ", 'N', nullptr, REFUSE(PolWrite(0x23, 0, 0, 0, false, 0, 238, big, 0x01))},
     {"EEPROM_RDWR_CMD TX: ", 'N', nullptr, REFUSE(TxEepromData(1, 127, big))},
     {"EEPROM_RDWR_CMD2 TX: ", 'N', nullptr, REFUSE(TxEepromData2(1, 200, big))},
     {"ISO15693_WriteMultiBlock: ", 'x', nullptr, REFUSE(ISO15693_WriteMultiBlock(0, 255, big, 0x00))},
+    {"ISO15693_WriteBytes: ", 'x', nullptr, REFUSE(ISO15693_WriteBytes(0, 244, big, 0x01))},
     // A block size from the settings file may be anything.
     {"ISO15693_WriteSingleBlock: ", 'x', nullptr, REFUSE(ISO15693_WriteSingleBlock(0, big, 0x01)), true, -1, 245},
     {"ISO15693_WriteSingleBlock: ", 'x', nullptr, REFUSE(ISO15693_WriteSingleBlock(0, big, 0x00)), true, -1, -1},
