@@ -2,7 +2,7 @@
 
 #include "app/NetAdapters.h"
 #include "controls/RadixDialog.h"
-#include "link/TTComXDlg.h"
+#include "link/LinkParams.h"
 
 #include <QDialog>
 

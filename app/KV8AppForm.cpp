@@ -181,7 +181,8 @@ void TKV8AppForm::buildLayout()
     CBCOMPort->setObjectName(QStringLiteral("CBCOMPort"));
     CBSpeed = new QComboBox(PageRS232C);
     CBSpeed->setObjectName(QStringLiteral("CBSpeed"));
-    CBSpeed->addItems({QStringLiteral("9600bps"), QStringLiteral("19.2kbps"), QStringLiteral("38.4kbps")});
+    for (const LineSpeed &speed : LineSpeeds)
+        CBSpeed->addItem(QString::fromLatin1(speed.text));
     BtReOpen = new QPushButton(QStringLiteral("再オープン"), PageRS232C);
     BtReOpen->setObjectName(QStringLiteral("BtReOpen"));
     auto *serialLayout = new QHBoxLayout(PageRS232C);

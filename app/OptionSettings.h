@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TTComXDlg.h"
+#include "link/LinkParams.h"
 
 #include <QString>
 

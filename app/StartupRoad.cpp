@@ -28,12 +28,6 @@
 namespace
 {
 
-// ComSpeed codes: 1 = 9600, 0 = 19200, 2 = 38400 bit/s.
-int bitRateOfComSpeed(int comSpeed)
-{
-    return comSpeed == 1 ? 9600 : comSpeed == 2 ? 38400 : 19200;
-}
-
 // The number after the first three characters of a port name ("COM12" -> 12); 0 when none.
 int portNumberOf(const QString &name)
 {
@@ -255,7 +249,7 @@ int TKV8AppForm::OpenSerialAtStart()
         dialog->LBComPort->setCurrentRow(static_cast<int>(wanted >= 0 ? wanted : 0));
         dialog->STComPort->setText(dialog->LBComPort->currentItem()->text());
     }
-    dialog->SetSpeedIndex(ComSpeed == 1 ? 0 : ComSpeed == 2 ? 2 : 1);
+    dialog->SetSpeedIndex(speedIndexOfComSpeed(ComSpeed));
 
     int result = 0;
     QString message;
@@ -270,8 +264,7 @@ int TKV8AppForm::OpenSerialAtStart()
         // A name without a number leaves the port as it was.
         if (const int n = item ? portNumberOf(item->text()) : 0)
             ComPort = n;
-        const int speedIndex = dialog->SpeedIndex();
-        ComSpeed = speedIndex == 0 ? 1 : speedIndex == 1 ? 0 : 2;
+        ComSpeed = comSpeedOfSpeedIndex(dialog->SpeedIndex());
         if (!TComXDlg) {
             CreateHub(ComSpeed);
         } else {
@@ -315,12 +308,6 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
             numbers << n;
     }
 
-    struct Speed {
-        int bitRate;
-        int comSpeed;
-        const char *text;
-    };
-    const Speed speeds[] = {{9600, 1, " 9600bps"}, {19200, 0, " 19.2kbps"}, {38400, 2, " 38.4kbps"}};
     bool found = false;
     {
         // Searching a list runs with the window disabled and the main log off, so its
@@ -332,9 +319,9 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
             if (applicationClosing())
                 break;
             AddLog(QStringLiteral("Check PORT:") + QString::number(n));
-            for (const Speed &speed : speeds) {
+            for (const LineSpeed &speed : LineSpeeds) {
                 if (guard)
-                    guard->Label1->setText(QStringLiteral("Check PORT:") + QString::number(n) +
+                    guard->Label1->setText(QStringLiteral("Check PORT:") + QString::number(n) + QLatin1Char(' ') +
                                            QString::fromLatin1(speed.text));
                 if (!TComXDlg) {
                     ComPort = n;

@@ -71,18 +71,6 @@ int flowToSetting(TCommFlowCtrls flow)
     }
 }
 
-int bitRateForSpeedCode(int comSpeed)
-{
-    switch (comSpeed) {
-    case 1:
-        return 9600;
-    case 2:
-        return 38400;
-    default:
-        return 19200;
-    }
-}
-
 } // namespace
 
 int readTableCapacity(int maxRecNo)
@@ -103,7 +91,7 @@ TTComXDlg::TTComXDlg(QObject *Owner, MemoSink *LogMemo_, int ComSpeed, int ComPo
     LogMemo = LogMemo_;
     UsbDevice = nullptr;
     LastCmd = 0;
-    ReplyState = 0;
+    ReplyState = ReplyStateNone;
     LastRecRow = 0;
     // The component's settings as the hub's form designed them.
     CommX1.BitRate = 19200;
@@ -118,7 +106,7 @@ TTComXDlg::TTComXDlg(QObject *Owner, MemoSink *LogMemo_, int ComSpeed, int ComPo
 
     // The caller's port and speed override the section's "Port" and "BaudRate".
     CommX1.PortNo = ComPort & 0xFF;
-    CommX1.BitRate = bitRateForSpeedCode(ComSpeed);
+    CommX1.BitRate = bitRateOfComSpeed(ComSpeed);
 
     TcpListenPort = Tcp.TCPPort;
     TcpServerMode = Tcp.fTCPServer;

@@ -2,6 +2,7 @@
 
 #include "link/CommX.h"
 #include "link/Frame.h"
+#include "link/LinkParams.h"
 #include "link/SendData.h"
 
 #include <QByteArray>
@@ -23,15 +24,6 @@ class QTcpSocket;
 class QWidget;
 class TQRZUsbC1;
 
-// The TCP settings handed to the hub by value, in this order.
-struct TcpLinkParam {
-    int TCPPort = 3335; // own listening port in server mode
-    int fTCPServer = 1; // 1: the program listens; 0: it connects to the LAN board
-    int TCPServPort = 10777;
-    QString TCPServAddr; // the LAN board's address in client mode
-};
-using tagTCPIPPara = TcpLinkParam;
-
 // One read-table record: one distinct read and how often it was seen. The texts are kept as
 // the bytes that came from the wire.
 struct tagTAGDATA {
@@ -39,9 +31,6 @@ struct tagTAGDATA {
     QByteArray textB; // the identifier text (UID or SID as hex, most significant first)
     int count = 0;
 };
-
-// Transport kinds.
-enum : int { TransportSerial = 0, TransportUsb = 1, TransportTcp = 2 };
 
 constexpr int RxRingSize = 16384;
 constexpr int FrameBufferSize = 268;
@@ -331,7 +320,7 @@ public:
     int ReadCount = 0;
     int MAX_REC_NO = 200; // as read from the settings; the capacity is ReadTable.size()
     std::vector<tagTAGDATA> ReadTable;
-    int ReplyState = 0;
+    int ReplyState = ReplyStateNone;
     int OptionFlag = 0;
     QByteArray RomVersion;
     MemoSink *LogMemo = nullptr;
