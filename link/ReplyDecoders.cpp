@@ -265,22 +265,22 @@ void decodeTagReply(const ReplyFrame &f, const DecodeContext &ctx, ReplyOutcome 
 void decodeAck(const ReplyFrame &f, const DecodeContext &ctx, ReplyOutcome &out)
 {
     switch (ctx.lastCmd) {
-    case 'O':
-    case 'N':
-    case 'u':
-    case 'v':
-    case 'x':
+    case CmdGet:
+    case CmdSet:
+    case CmdTagIt:
+    case CmdV:
+    case CmdTag:
         // These decoders choose their row by the echoed code in DATA[0].
         if (!f.has(1))
             return formatError(out);
-        if (ctx.lastCmd == 'O')
+        if (ctx.lastCmd == CmdGet)
             decodeGetReply(f, out);
-        else if (ctx.lastCmd == 'x')
+        else if (ctx.lastCmd == CmdTag)
             decodeTagReply(f, ctx, out);
         else
             decodeSetReply(f, out);
         return;
-    case 'R':
+    case CmdSimpleRead:
         out.lines << cp932ToUnicode(textSkippingZeros(f.data(0, f.len())));
         return;
     default:
@@ -436,33 +436,33 @@ ReplyOutcome decodeReply(const ReplyFrame &f, const DecodeContext &ctx)
 {
     ReplyOutcome out;
     switch (f.code()) {
-    case '0':
-        out.replyState = 2;
+    case ReplyAck:
+        out.replyState = ReplyStateAck;
         out.copyToLastReply = true;
         decodeAck(f, ctx, out);
         break;
-    case '1':
-        out.replyState = 6;
+    case ReplyNack:
+        out.replyState = ReplyStateNack;
         out.copyToLastReply = true;
         decodeNack(f, out);
         break;
-    case 'D': {
-        out.replyState = 3;
+    case ReplyReadData: {
+        out.replyState = ReplyStateReadData;
         const auto data = f.data(0, f.len());
         const QByteArray text = isTagItReader(ctx.s6700Conf) ? textUpToZero(data) : textSkippingZeros(data);
         out.reads.push_back({text, QByteArray(), true});
         break;
     }
-    case 'd':
-        out.replyState = 4;
+    case ReplyScanRead:
+        out.replyState = ReplyStateScanRead;
         decodeScanRead(f, ctx, out);
         break;
-    case 'i':
-        out.replyState = 5;
+    case ReplyInventory:
+        out.replyState = ReplyStateInventory;
         decodeInventoryList(f, out);
         break;
-    case 'I':
-        out.replyState = 7;
+    case ReplyUid:
+        out.replyState = ReplyStateUid;
         if (!f.has(9)) {
             formatError(out);
             break;
@@ -471,8 +471,8 @@ ReplyOutcome decodeReply(const ReplyFrame &f, const DecodeContext &ctx)
         // Unlike every other UID line, this one keeps the order of the wire.
         out.lines << QStringLiteral("UID: ") + hexBytesText(f.data(1, 8));
         break;
-    case 'L':
-        out.replyState = 8;
+    case ReplyReadWithUid:
+        out.replyState = ReplyStateReadWithUid;
         if (!f.has(8)) {
             formatError(out);
             break;
@@ -480,15 +480,15 @@ ReplyOutcome decodeReply(const ReplyFrame &f, const DecodeContext &ctx)
         store(out, ReplyField::CurrentUid, f.data(0, 8));
         out.reads.push_back({textSkippingZeros(f.data(8, f.len() - 8)), reversedHexText(f.data(0, 8))});
         break;
-    case 'G':
-        out.replyState = 9;
+    case ReplyGate:
+        out.replyState = ReplyStateGate;
         out.copyToLastGateFrame = true;
         // Shorter count frames carry no whole record and are not forwarded.
         if (f.len() > 12 && (f.data(0) == 0x80 || f.data(0) == 0x81))
             out.gateEvent = GateEvent{f.data(0) == 0x80 ? 10 : 11, toBytes(f.data(1, f.len() - 1))};
         break;
     default:
-        out.lines << kFormatErrorLine;
+        formatError(out);
         break;
     }
     return out;

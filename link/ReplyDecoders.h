@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Frame.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -85,7 +87,7 @@ struct FieldWrite {
 };
 
 struct ReplyOutcome {
-    int replyState = 1;
+    int replyState = ReplyStateFrame;
     bool copyToLastReply = false;
     bool copyToLastGateFrame = false;
     QStringList lines;
@@ -97,6 +99,7 @@ struct ReplyOutcome {
     bool stores(ReplyField field) const;
 };
 
+// The log line of a reply that lacks the form its code needs (too short, or an unknown code).
 inline const QString kFormatErrorLine = QStringLiteral("レスポンスフォーマットエラー");
 
 // True when the tag-interface byte selects TAG-IT tags (its 3-bit speed/protocol field is 4).

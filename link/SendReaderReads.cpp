@@ -1,5 +1,6 @@
 // The reader's read senders that wait for their own answer, and the ROM version test.
 
+#include "link/ReplyDecoders.h"
 #include "link/SendData.h"
 #include "link/TTComXDlg.h"
 
@@ -8,8 +9,6 @@
 
 namespace
 {
-
-const char *const formatErrorLine = "レスポンスフォーマットエラー";
 
 bool readEeprom(TTComXDlg &hub, uint8_t subCode, uint8_t wordAddress, uint8_t n, std::span<uint8_t> out,
                 const QString &tag)
@@ -58,7 +57,7 @@ bool TTComXDlg::waitForAnswer(QByteArrayView echo, int answerLength)
     case AnswerCheck::Short:
         break;
     }
-    AppendLog(QString::fromUtf8(formatErrorLine));
+    AppendLog(kFormatErrorLine);
     return false;
 }
 
