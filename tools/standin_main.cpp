@@ -1,8 +1,10 @@
 // A stand-in LAN board with a reader behind it, for trying kv8demo without hardware.
-//   kv8standin [--server] [host] [port]
+//   kv8standin [--server] [--telnet=port] [host] [port]
 // By default it connects to 127.0.0.1:3335, where kv8demo listens; with --server it listens on
-// 127.0.0.1 (port 10777 unless given) for kv8demo's client connection.
+// 127.0.0.1 (port 10777 unless given) for kv8demo's client connection. --telnet also offers the
+// board's telnet console on 127.0.0.1 at that port (the board's own is 23).
 
+#include "tools/standin/LanBoardConsole.h"
 #include "tools/standin/ReaderStandIn.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,17 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
 
     const bool serverMode = args.removeAll(QStringLiteral("--server")) > 0;
+    LanBoardConsole console;
+    for (qsizetype i = args.size() - 1; i >= 0; --i) {
+        if (!args[i].startsWith(QLatin1String("--telnet=")))
+            continue;
+        const uint telnetPort = args.takeAt(i).mid(9).toUInt();
+        if (telnetPort == 0 || telnetPort > 65535 || !console.listen(static_cast<quint16>(telnetPort))) {
+            err << "cannot offer the telnet console on 127.0.0.1:" << telnetPort << "\n";
+            return 1;
+        }
+        out << "telnet console on 127.0.0.1:" << console.port() << Qt::endl;
+    }
     QString host = QStringLiteral("127.0.0.1");
     quint16 port = serverMode ? 10777 : 3335;
     for (const QString &arg : std::as_const(args)) {
@@ -28,7 +41,7 @@ int main(int argc, char **argv)
         else if (!isNumber && !arg.startsWith(QLatin1Char('-')))
             host = arg;
         else {
-            err << "usage: kv8standin [--server] [host] [port]\n";
+            err << "usage: kv8standin [--server] [--telnet=port] [host] [port]\n";
             return 2;
         }
     }
