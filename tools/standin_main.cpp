@@ -47,7 +47,7 @@ int main(int argc, char **argv)
     }
 
     ReaderStandIn standIn;
-    standIn.setDefaultResponder(ReaderStandIn::plausibleReader());
+    standIn.setDefaultResponder(standIn.modelReader());
     QObject::connect(&standIn, &ReaderStandIn::frameReceived,
                      [&out](const QByteArray &frame) { out << "RX " << frame.toHex(' ').toUpper() << Qt::endl; });
 

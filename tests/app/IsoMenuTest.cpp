@@ -291,3 +291,34 @@ TEST_F(IsoMenuTest, AFixedFlagsByteGoesOutAsItIsAndAWaitWithoutTimeLineLogsNone)
     EXPECT_EQ(hexOf(board.received()[0]), hexOf(buildFrame(0, 'x', data({0x28, 0x11}, uid))));
     EXPECT_EQ(takeLog(), "ISO15693_LockAFI受信");
 }
+
+// With no script the stand-in's reader answers: a block written through the menu is read back,
+// and once locked it refuses the next write with the tag's error code.
+TEST_F(IsoMenuTest, TheStandInsReaderKeepsWhatTheMenusWrite)
+{
+    form->WriteUidFlag = 1;
+    const std::string uidText = hexOf(uid);
+    const struct {
+        const char *item;
+        QStringList typed;
+        QString text;
+        std::string sent;
+        QStringList log;
+    } steps[] = {
+        // clang-format off
+        {"MnWriteSingleBlock", {"3"}, "WXYZ", "x 21 03 57 58 59 5A 11 " + uidText, {"ISO15693_WriteSingleBlock受信"}},
+        {"MnReadSingleBlock", {"3"}, {}, "x 20 03 00",
+         {"ISO15693_ReadSingleBlock受信", "data(Hex): 57 58 59 5A ", "data: WXYZ"}},
+        {"MnLockBlock", {"3"}, {}, "x 22 03 11 " + uidText, {"ISO15693_LockBlock受信"}},
+        {"MnWriteSingleBlock", {"3"}, "ABCD", "x 21 03 41 42 43 44 11 " + uidText,
+         {"The specified block is locked and its content cannot be changed.", "NACK 受信"}},
+        // clang-format on
+    };
+    for (const auto &step : steps) {
+        answerDialog(step.typed, step.text);
+        click(step.item);
+        EXPECT_EQ(takeSent(), step.sent) << step.item;
+        EXPECT_EQ(takeLog(), joined(step.log)) << step.item;
+    }
+    EXPECT_EQ(board.model().tags[0].blocks[3], QByteArray("WXYZ"));
+}

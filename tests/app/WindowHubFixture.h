@@ -29,7 +29,8 @@ inline void answerDialog(const QStringList &typed, const QString &text = QString
 // The main window with its own hub listening on a loopback port, the reader stand-in connected
 // to it as the LAN board connects, and the window's timer polling the hub. Both logs go to the
 // window's memo; the hub's trace lines are off so that the memo shows what the handlers and
-// decoders write.
+// decoders write. Requests that no script entry takes are answered by the stand-in's reader
+// model (board.model()), whose first tag is the window's current tag.
 class WindowHubTest : public StartupFixture
 {
 protected:
@@ -49,6 +50,7 @@ protected:
         ASSERT_NE(TComXDlg, nullptr);
         TComXDlg->fDispTxInfo = 0;
         TComXDlg->fDispRecInfo = 0;
+        board.setDefaultResponder(board.modelReader());
         ASSERT_TRUE(board.connectTo(QStringLiteral("127.0.0.1"), static_cast<quint16>(TComXDlg->listeningPort())));
         ASSERT_TRUE(waitFor([] { return TComXDlg->fConnected != 0; }, 5000));
         form->Timer1->start(20);

@@ -11,25 +11,6 @@
 namespace
 {
 
-// A whole frame: 02 ID CMD LEN DATA 03 SUM 0D (kept apart from the program's own builder, so
-// that a fault there can't hide in what the peer sends).
-QByteArray frameOf(uint8_t id, uint8_t cmd, const QByteArray &data)
-{
-    QByteArray frame;
-    frame.append('\x02');
-    frame.append(static_cast<char>(id));
-    frame.append(static_cast<char>(cmd));
-    frame.append(static_cast<char>(data.size()));
-    frame.append(data);
-    frame.append('\x03');
-    unsigned sum = 0;
-    for (char c : frame)
-        sum += static_cast<uint8_t>(c);
-    frame.append(static_cast<char>(sum & 0xFF));
-    frame.append('\x0D');
-    return frame;
-}
-
 uint8_t requestId(const QByteArray &request)
 {
     return request.size() > 1 ? static_cast<uint8_t>(request.at(1)) : 0;
@@ -231,7 +212,7 @@ bool ReaderStandIn::waitForFrames(int count, int timeoutMs)
 
 ReaderStandIn::Responder ReaderStandIn::ack(const QByteArray &data)
 {
-    return [data](const QByteArray &request) { return QList<Piece>{{frameOf(requestId(request), '0', data), 0}}; };
+    return [data](const QByteArray &request) { return QList<Piece>{{peerFrame(requestId(request), '0', data), 0}}; };
 }
 
 ReaderStandIn::Responder ReaderStandIn::nack(uint8_t errorClass, uint8_t errorCode)
@@ -240,7 +221,7 @@ ReaderStandIn::Responder ReaderStandIn::nack(uint8_t errorClass, uint8_t errorCo
         QByteArray data;
         data.append(static_cast<char>(errorClass));
         data.append(static_cast<char>(errorCode));
-        return QList<Piece>{{frameOf(requestId(request), '1', data), 0}};
+        return QList<Piece>{{peerFrame(requestId(request), '1', data), 0}};
     };
 }
 
@@ -268,40 +249,12 @@ ReaderStandIn::Responder ReaderStandIn::pieces(const QList<Piece> &parts)
     return [parts](const QByteArray &) { return parts; };
 }
 
-ReaderStandIn::Responder ReaderStandIn::plausibleReader()
+ReaderStandIn::Responder ReaderStandIn::modelReader()
 {
-    return [](const QByteArray &request) {
-        const uint8_t id = requestId(request);
-        const uint8_t cmd = requestCmd(request);
-        const QByteArray data = requestData(request);
-        const uint8_t sub = data.isEmpty() ? 0 : static_cast<uint8_t>(data.at(0));
-        QByteArray answer;
-        answer.append(static_cast<char>(sub));
-        switch (cmd) {
-        case 'O':
-            if (sub == 0x90)
-                answer.append("125");
-            else if (sub == 0x00)
-                answer.append(QByteArray::fromHex("000010"));
-            else
-                answer.append(data.mid(1)).append(QByteArray(8, '\0'));
-            break;
-        case 'x':
-            if (sub == 0x01) {
-                // DSFID, then the UID least significant byte first (E0 is its top byte).
-                answer.append(QByteArray::fromHex("0011223344556607E0"));
-            } else if (sub == 0x20) {
-                // Four block bytes made from the block number.
-                const char block = data.size() > 1 ? data.at(1) : 0;
-                for (char i = 0; i < 4; ++i)
-                    answer.append(static_cast<char>(block * 4 + i));
-            }
-            break;
-        case 'R':
-            return QList<Piece>{{frameOf(id, 'D', QByteArray("TAGDATA")), 0}};
-        default:
-            break;
-        }
-        return QList<Piece>{{frameOf(id, '0', answer), 0}};
+    return [this](const QByteArray &request) {
+        QList<Piece> parts;
+        for (const QByteArray &frame : model_.answer(request))
+            parts.append(Piece{frame, 0});
+        return parts;
     };
 }

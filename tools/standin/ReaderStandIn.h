@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/standin/FrameSplitter.h"
+#include "tools/standin/ReaderModel.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -17,8 +18,9 @@ class QTcpSocket;
 
 // A stand-in for a reader behind its LAN board, on loopback TCP. As a client it connects to the
 // program's listening port (as the board does by default); as a server it accepts the program's
-// connection. Every frame it receives is recorded and answered from a script. Event-driven on
-// the Qt event loop of the thread that owns it, so tests run it in-process.
+// connection. Every frame it receives is recorded and answered from a script, or else by the
+// default responder (silence unless set). Event-driven on the Qt event loop of the thread that
+// owns it, so tests run it in-process.
 class ReaderStandIn : public QObject
 {
     Q_OBJECT
@@ -66,9 +68,10 @@ public:
     // pause before every piece but the first.
     static Responder split(const QByteArray &frame, const QList<int> &sizes, int pauseMs);
     static Responder pieces(const QList<Piece> &pieces);
-    // Answers common reader commands plausibly (ROM version, operating mode, inventory, block
-    // reads, writes): what the stand-in program uses.
-    static Responder plausibleReader();
+    // Answers from the stand-in's reader model, which keeps what was written (what the
+    // stand-in program and the handler tests use for requests no script entry takes).
+    Responder modelReader();
+    ReaderModel &model() { return model_; }
 
     // Unsolicited bytes: now, or after a delay (ms).
     void send(const QByteArray &bytes);
@@ -103,4 +106,5 @@ private:
     Responder defaultResponder_;
     QList<QByteArray> received_;
     QByteArray receivedBytes_;
+    ReaderModel model_;
 };
