@@ -36,7 +36,7 @@ public:
     QList<QByteArray> answer(const QByteArray &request);
 
     // Adds a tag of blockCount blocks of blockSize bytes, byte j of block i holding
-    // i * blockSize + j, nothing locked.
+    // i * blockSize + j, nothing locked. The reference holds until the next tag is added.
     ModelTag &addTag(const QByteArray &uid, int blockCount);
     // The tag with this UID (wire order), or null.
     ModelTag *findTag(const QByteArray &uid);
