@@ -85,6 +85,11 @@ void TTComXDlg::PollReceive()
     // The indices are re-read on every turn: a decoder that hands a gate event to the window
     // may run a nested poll, which then continues the same ring.
     while (RxReadIndex != RxSnapshot) {
+        if (!streamStarts_.empty() && streamStarts_.front() == RxReadIndex) {
+            // Another connection's bytes begin: what the last one left unfinished is dropped.
+            streamStarts_.pop_front();
+            InFrame = 0;
+        }
         const uint8_t b = RxRing[static_cast<size_t>(RxReadIndex)];
         RxReadIndex = (RxReadIndex + 1) % RxRingSize;
         if (trace)

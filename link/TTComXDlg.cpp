@@ -259,6 +259,8 @@ void TTComXDlg::reopen(bool setPort, int portNo)
     RxSnapshot = 0;
     IdlePolls = 0;
     InFrame = 0;
+    streamStarts_.clear();
+    ringSource_ = nullptr;
     if (TransportKind == TransportTcp)
         openTcp();
     else if (TransportKind == TransportSerial)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -378,6 +379,7 @@ private:
     void openUsbAtStart();
     void acceptPendingConnections();
     void readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine);
+    bool drainClosedConnections();
     void retireSocket(QTcpSocket *socket);
     QTcpSocket *newClientSocket();
     QWidget *ownerWidget() const;
@@ -385,6 +387,15 @@ private:
     HubWindow *window_ = nullptr;
     uint32_t timeoutStart_ = 0;
     QList<QPointer<QTcpSocket>> serverConnections_;
+    // Connections whose peer has closed while bytes of theirs still waited for room in the ring,
+    // oldest first. They are emptied, in this order, before any open connection is read, and
+    // deleted once empty.
+    QList<QPointer<QTcpSocket>> closedConnections_;
+    // The connection whose bytes went into the ring last, and the ring positions where the bytes
+    // of another connection begin: there the collector drops any frame it had begun, so that no
+    // frame is made of two connections' bytes.
+    QPointer<QTcpSocket> ringSource_;
+    std::deque<int> streamStarts_;
 };
 
 // The hub of the program (null until the main window has created it).

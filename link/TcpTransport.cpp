@@ -56,6 +56,8 @@ void TTComXDlg::DrainTransports()
 {
     if (TransportKind != TransportTcp)
         return;
+    if (!drainClosedConnections())
+        return;
     const QList<QPointer<QTcpSocket>> connections = serverConnections_;
     for (const QPointer<QTcpSocket> &socket : connections) {
         if (socket && socket->bytesAvailable() > 0 && RxRingFree() > 0)
@@ -63,6 +65,23 @@ void TTComXDlg::DrainTransports()
     }
     if (ClientSocket1 && ClientSocket1->bytesAvailable() > 0 && RxRingFree() > 0)
         ClientSocket1Read();
+}
+
+// Moves what closed connections still hold into the ring, oldest first, and deletes each one
+// that is empty; true when none is left.
+bool TTComXDlg::drainClosedConnections()
+{
+    while (!closedConnections_.isEmpty()) {
+        QTcpSocket *socket = closedConnections_.first();
+        if (socket) {
+            readIntoRing(socket, serverReadPortion, QStringLiteral("ServerSocket1ClientRead"));
+            if (socket->bytesAvailable() > 0)
+                return false;
+            socket->deleteLater();
+        }
+        closedConnections_.removeFirst();
+    }
+    return true;
 }
 
 // --- opening and closing ---
@@ -135,6 +154,12 @@ void TTComXDlg::closeTcp()
     serverConnections_.clear();
     for (const QPointer<QTcpSocket> &socket : connections)
         retireSocket(socket);
+    // What closed connections still held goes with the ring that the next opening empties.
+    for (const QPointer<QTcpSocket> &socket : std::as_const(closedConnections_)) {
+        if (socket)
+            socket->deleteLater();
+    }
+    closedConnections_.clear();
     if (ClientSocket1 && ClientSocket1->state() != QAbstractSocket::UnconnectedState) {
         retireSocket(ClientSocket1);
         ClientSocket1 = newClientSocket();
@@ -212,17 +237,25 @@ void TTComXDlg::ServerSocket1ClientConnect(QTcpSocket *)
 
 void TTComXDlg::ServerSocket1ClientDisconnect(QTcpSocket *socket)
 {
-    // What the peer sent before it closed is still taken.
+    // What the peer sent before it closed is taken as far as the ring has room now; the rest
+    // waits in the socket, which stays until the receive path has taken all of it.
     ServerSocket1ClientRead(socket);
     AppendLog(QStringLiteral("ServerSocket1ClientDisconnect"));
-    fConnected = 0;
     serverConnections_.removeAll(QPointer<QTcpSocket>(socket));
+    // Connected while any board still is; SendFrame then writes to the newest of them.
+    fConnected = serverConnections_.isEmpty() ? 0 : 1;
     socket->disconnect(this);
-    socket->deleteLater();
+    if (socket->bytesAvailable() > 0)
+        closedConnections_.append(QPointer<QTcpSocket>(socket));
+    else
+        socket->deleteLater();
 }
 
 void TTComXDlg::ServerSocket1ClientRead(QTcpSocket *socket)
 {
+    // Bytes of a closed connection come first, so that each connection's bytes stay together.
+    if (!closedConnections_.isEmpty() && !drainClosedConnections())
+        return;
     readIntoRing(socket, serverReadPortion, QStringLiteral("ServerSocket1ClientRead"));
 }
 
@@ -276,6 +309,10 @@ void TTComXDlg::readIntoRing(QTcpSocket *socket, int portion, const QString &eve
         const qint64 got = socket->read(reinterpret_cast<char *>(buffer.data()), wanted);
         if (got <= 0)
             return;
+        if (ringSource_ != socket) {
+            ringSource_ = socket;
+            streamStarts_.push_back(RxWriteIndex);
+        }
         WriteRxRing(buffer.data(), static_cast<int>(got));
     }
 }

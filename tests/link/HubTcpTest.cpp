@@ -5,6 +5,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace
 {
@@ -208,4 +209,80 @@ TEST_F(HubTcpTest, ClientGivesUpAfterFiveSecondsWhenTheBoardRefuses)
     EXPECT_EQ(memo.lines, (QStringList{"ClientSocket1Error", "コネクト待ち　タイムオーバー"}));
     EXPECT_FALSE(hub->IsTransportOpen());
     EXPECT_EQ(hub->SendFrame(buildFrame(0, 'R', QByteArray())), 0u);
+}
+
+TEST_F(HubTcpTest, EveryReadABoardSentBeforeItClosedIsCountedInOrder)
+{
+    writeSettings("MAX_REC_NO=3000\r\n");
+    makeServerHub();
+    hub->fDispRecInfo = 0;
+    ReaderStandIn board;
+    ASSERT_TRUE(boardConnects(board));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [this] { hub->PollReceive(); });
+    poll.start(100);
+
+    QByteArray reads;
+    for (int i = 0; i < 3000; ++i)
+        reads += buildFrame(0, 'D', QByteArray::number(i).rightJustified(8, '0'));
+    board.send(reads);
+    board.disconnectPeer();
+    ASSERT_TRUE(waitFor([&] { return hub->ReadCount == 3000 && !hub->fConnected; }, 10000)) << hub->ReadCount;
+    int misplaced = 0;
+    for (int i = 0; i < 3000; ++i)
+        misplaced +=
+            hub->ReadTable[i].textA != QByteArray::number(i).rightJustified(8, '0') || hub->ReadTable[i].count != 1;
+    EXPECT_EQ(misplaced, 0);
+}
+
+// A board that closes in the middle of a frame: the next connection's first frame is routed
+// whether the half frame was collected before it arrived or is still in the ring with it.
+TEST_F(HubTcpTest, AFrameCutOffByACloseLeavesTheNextConnectionsFirstFrameWhole)
+{
+    for (const bool halfCollectedFirst : {true, false}) {
+        makeServerHub();
+        hub->fDispRecInfo = 0;
+        memo.clear();
+        ReaderStandIn first, second;
+        ASSERT_TRUE(boardConnects(first));
+        first.send(buildFrame(0, 'D', "TAG-0001").left(6));
+        first.disconnectPeer();
+        ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000));
+        if (halfCollectedFirst) {
+            hub->PollReceive();
+            ASSERT_EQ(hub->InFrame, 1);
+        }
+        ASSERT_TRUE(boardConnects(second));
+        second.send(buildFrame(0, 'D', "TAG-0002"));
+        ASSERT_TRUE(ringHolds(halfCollectedFirst ? 15 : 21));
+        hub->PollReceive();
+        EXPECT_EQ(hub->ReadCount, 1) << halfCollectedFirst << " " << logText();
+        EXPECT_EQ(hub->ReadTable[0].textA, QByteArray("TAG-0002")) << halfCollectedFirst;
+        EXPECT_FALSE(memo.lines.contains(QStringLiteral("ERROR： NO CR_CODE"))) << logText();
+    }
+}
+
+TEST_F(HubTcpTest, TheHubStaysConnectedWhileAnyBoardIsAndSendsToTheNewestLeft)
+{
+    for (const bool newestLeaves : {false, true}) {
+        makeServerHub();
+        ReaderStandIn older, newer;
+        ASSERT_TRUE(boardConnects(older));
+        ASSERT_TRUE(boardConnects(newer));
+        ReaderStandIn &leaving = newestLeaves ? newer : older;
+        ReaderStandIn &staying = newestLeaves ? older : newer;
+        leaving.disconnectPeer();
+        ASSERT_TRUE(waitFor([&] { return hub->serverConnectionCount() == 1; }, 3000));
+        EXPECT_EQ(hub->fConnected, 1) << newestLeaves;
+        EXPECT_TRUE(hub->IsTransportOpen());
+
+        const QByteArray frame = buildFrame(0, 'R', QByteArray());
+        EXPECT_EQ(hub->SendFrame(frame), 7u) << newestLeaves;
+        ASSERT_TRUE(staying.waitForFrames(1));
+        EXPECT_EQ(staying.received().first(), frame);
+
+        staying.disconnectPeer();
+        ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000)) << newestLeaves;
+        EXPECT_EQ(hub->SendFrame(frame), 0u);
+    }
 }
