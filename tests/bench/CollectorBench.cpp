@@ -6,8 +6,8 @@
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
+#include "tests/bench/BenchApp.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 #include <benchmark/benchmark.h>
@@ -44,11 +44,7 @@ QByteArray mixedTraffic(int size)
 
 void collectFullRing(benchmark::State &state)
 {
-    static int argc = 1;
-    static char name[] = "kv8_benchmarks";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication *app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    (void)app;
+    ensureBenchApplication();
     setProgramPathForTest(QDir::temp().filePath(QStringLiteral("kv8-bench-no-such-dir/kv8demo")));
 
     MemoryMemoSink memo;
