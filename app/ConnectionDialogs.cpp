@@ -4,13 +4,8 @@
 #include "controls/IntEdit.h"
 #include "platform/MessageService.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,102 +13,24 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStandardPaths>
 #include <QTableWidget>
-#include <QVBoxLayout>
-
-namespace
-{
-
-QPushButton *makeButton(const QString &text, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-// The confirming button (the default one) and "キャンセル".
-void makeConfirmButtons(QDialog *dialog, const QString &okText, QPushButton *&ok, QPushButton *&cancel)
-{
-    ok = makeButton(okText, "OKBtn", dialog);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    cancel = makeButton(QStringLiteral("キャンセル"), "CancelBtn", dialog);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-}
-
-QLabel *makeLabel(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-TIntEdit *makeIntEdit(const QString &name, int32_t min, int32_t max, QWidget *parent)
-{
-    auto *edit = new TIntEdit(parent);
-    edit->setObjectName(name);
-    edit->SetRadix(10);
-    edit->SetMinValue(min);
-    edit->SetMaxValue(max);
-    return edit;
-}
-
-// A two-choice radio group whose item index is the button id.
-QButtonGroup *makeChoiceGroup(QGroupBox *box, const QStringList &items, const QString &name, int columns)
-{
-    auto *group = new QButtonGroup(box);
-    group->setObjectName(name);
-    auto *layout = new QGridLayout(box);
-    for (int i = 0; i < items.size(); ++i) {
-        auto *radio = new QRadioButton(items[i], box);
-        radio->setObjectName(name + QString::number(i));
-        group->addButton(radio, i);
-        layout->addWidget(radio, i / columns, i % columns);
-    }
-    return group;
-}
-
-void checkItem(QButtonGroup *group, int index)
-{
-    if (QAbstractButton *button = group->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    // No item for this index: no button is checked.
-    group->setExclusive(false);
-    for (QAbstractButton *button : group->buttons())
-        button->setChecked(false);
-    group->setExclusive(true);
-}
-
-} // namespace
 
 // --- TGuage1Dlg ---
 
 TGuage1Dlg::TGuage1Dlg(QWidget *owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("Guage1Dlg"));
-    setWindowTitle(QStringLiteral("変換実行中"));
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    const DialogKit kit(this, "Guage1Dlg", QStringLiteral("変換実行中"));
+    Label1 = kit.label(QString(), nullptr, "Label1");
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setMinimumWidth(260);
-    Panel2 = new QFrame(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    ProgressBar1 = new QProgressBar(Panel2);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    Panel2 = DialogKit::named(new QFrame(this), "Panel2");
+    ProgressBar1 = DialogKit::named(new QProgressBar(Panel2), "ProgressBar1");
     ProgressBar1->setRange(0, 100);
-    auto *panelLayout = new QVBoxLayout(Panel2);
-    panelLayout->addWidget(ProgressBar1);
-    Button1 = makeButton(QStringLiteral("&Cancel"), "Button1", this);
+    kit.column(Panel2, {ProgressBar1});
+    Button1 = kit.button("Button1", "&Cancel");
     connect(Button1, &QPushButton::clicked, this, &TGuage1Dlg::Button1Click);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Panel2);
+    QVBoxLayout *layout = kit.column(this, {Label1, Panel2});
     layout->addWidget(Button1, 0, Qt::AlignHCenter);
 }
 
@@ -141,22 +58,15 @@ void TGuage1Dlg::closeEvent(QCloseEvent *event)
 
 TPortCheck1::TPortCheck1(QWidget *owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("PortCheck1"));
-    setWindowTitle(QStringLiteral("ポートのチェック"));
-    auto *text = new QLabel(QStringLiteral("ポートが開けません！！"), this);
-    RetryBtn = makeButton(QStringLiteral("再試行"), "RetryBtn", this);
-    ComPortBtn = makeButton(QStringLiteral("ＣＯＭポート"), "ComPortBtn", this);
-    CancelBtn = makeButton(QStringLiteral("キャンセル"), "CancelBtn", this);
+    const DialogKit kit(this, "PortCheck1", QStringLiteral("ポートのチェック"));
+    RetryBtn = kit.button("RetryBtn", "再試行");
+    ComPortBtn = kit.button("ComPortBtn", "ＣＯＭポート");
+    CancelBtn = kit.button("CancelBtn", "キャンセル");
     connect(RetryBtn, &QPushButton::clicked, this, [this] { done(1); });
     connect(ComPortBtn, &QPushButton::clicked, this, [this] { done(5); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(2); });
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(RetryBtn);
-    buttons->addWidget(ComPortBtn);
-    buttons->addWidget(CancelBtn);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(text);
-    layout->addLayout(buttons);
+    DialogKit::installConfirmKeys(this, nullptr, CancelBtn);
+    kit.column(this, {kit.label("ポートが開けません！！"), kit.row(nullptr, {RetryBtn, ComPortBtn, CancelBtn})});
 }
 
 // --- TSetIPAddr1Dlg ---
@@ -169,55 +79,31 @@ TSetIPAddr1Dlg::TSetIPAddr1Dlg(QWidget *owner, const tagTCPIPPara &param)
 TSetIPAddr1Dlg::TSetIPAddr1Dlg(QWidget *owner, const tagTCPIPPara &param, const QList<AdapterEntry> &adapters)
     : RadixDialog(owner), Param(param), Adapters(adapters)
 {
-    setObjectName(QStringLiteral("SetIPAddr1Dlg"));
-    setWindowTitle(QStringLiteral("ＰＣ側のＴＣＰ／ＩＰの設定"));
+    const DialogKit kit(this, "SetIPAddr1Dlg", QStringLiteral("ＰＣ側のＴＣＰ／ＩＰの設定"));
+    RGIPMode = kit.choiceGroup("RGIPMode", "TCP/IP動作モード（PC側）", {"クライアント", "サーバー"}, 2);
+    connect(RGIPMode, &ChoiceGroup::itemClicked, this, [this](int) { RGIPModeClick(); });
 
-    auto *heading = new QLabel(QStringLiteral("ＰＣのTCP/IPの設定"), this);
-    auto *modeBox = new QGroupBox(QStringLiteral("TCP/IP動作モード（PC側）"), this);
-    modeBox->setObjectName(QStringLiteral("RGIPModeBox"));
-    RGIPMode = makeChoiceGroup(modeBox, {QStringLiteral("クライアント"), QStringLiteral("サーバー")},
-                               QStringLiteral("RGIPMode"), 2);
-    connect(RGIPMode, &QButtonGroup::idClicked, this, [this](int) { RGIPModeClick(); });
+    QGroupBox *target = kit.groupBox("GBTarget", "接続先");
+    for (int i = 0; i < 4; ++i)
+        Ed_CIP[i] = kit.intEdit(QStringLiteral("Ed_CIP%1").arg(i + 1), {0, 255, 10});
+    Ed_CPortNum = kit.intEdit("Ed_CPortNum", {0, 64000, 10});
+    Ed_SPortNum = kit.intEdit("Ed_SPortNum", {0, 64000, 10});
+    kit.grid(target, {{"IPアドレス", kit.row(nullptr, {Ed_CIP[0], Ed_CIP[1], Ed_CIP[2], Ed_CIP[3]})},
+                      {"ポート番号", Ed_CPortNum},
+                      {"ポート番号", Ed_SPortNum}});
 
-    auto *target = new QGroupBox(QStringLiteral("接続先"), this);
-    auto *targetLayout = new QGridLayout(target);
-    auto *octets = new QHBoxLayout;
-    for (int i = 0; i < 4; ++i) {
-        Ed_CIP[i] = makeIntEdit(QStringLiteral("Ed_CIP%1").arg(i + 1), 0, 255, target);
-        octets->addWidget(Ed_CIP[i]);
-    }
-    Ed_CPortNum = makeIntEdit(QStringLiteral("Ed_CPortNum"), 0, 64000, target);
-    Ed_SPortNum = makeIntEdit(QStringLiteral("Ed_SPortNum"), 0, 64000, target);
-    targetLayout->addWidget(makeLabel(QStringLiteral("IPアドレス"), Ed_CIP[0], target), 0, 0);
-    targetLayout->addLayout(octets, 0, 1);
-    targetLayout->addWidget(makeLabel(QStringLiteral("ポート番号"), Ed_CPortNum, target), 1, 0);
-    targetLayout->addWidget(Ed_CPortNum, 1, 1);
-    targetLayout->addWidget(makeLabel(QStringLiteral("ポート番号"), Ed_SPortNum, target), 2, 0);
-    targetLayout->addWidget(Ed_SPortNum, 2, 1);
-
-    StringGrid1 = new QTableWidget(0, 2, this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1 = DialogKit::named(new QTableWidget(0, 2, this), "StringGrid1");
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("IP Address"), QStringLiteral("NET MASK")});
     StringGrid1->verticalHeader()->setVisible(false);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int, int) { StringGrid1Click(); });
 
-    BtNetwork = makeButton(QStringLiteral("ネットワーク接続..."), "BtNetwork", this);
+    BtNetwork = kit.button("BtNetwork", "ネットワーク接続...");
     connect(BtNetwork, &QPushButton::clicked, this, &TSetIPAddr1Dlg::BtNetworkClick);
-    makeConfirmButtons(this, QStringLiteral("接続"), OKBtn, CancelBtn);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(BtNetwork);
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addWidget(modeBox);
-    layout->addWidget(target);
-    layout->addWidget(StringGrid1);
-    layout->addLayout(buttons);
+    kit.confirmButtons(OKBtn, CancelBtn, "接続");
+    kit.column(this, {kit.label("ＰＣのTCP/IPの設定"), RGIPMode, target, StringGrid1,
+                      kit.row(nullptr, {BtNetwork, LayoutCell::stretch(), OKBtn, CancelBtn})});
 
     const uint32_t targetAddress = ipv4FromText(Param.TCPServAddr);
     StringGrid1->setRowCount(static_cast<int>(Adapters.size()));
@@ -228,7 +114,7 @@ TSetIPAddr1Dlg::TSetIPAddr1Dlg(QWidget *owner, const tagTCPIPPara &param, const 
     const AdapterChoice choice = chooseAdapter(Adapters, targetAddress);
     SelectedRow = choice.selectedRow;
 
-    checkItem(RGIPMode, Param.fTCPServer);
+    RGIPMode->setItemIndex(Param.fTCPServer);
     RGIPModeClick();
     Ed_SPortNum->SetValue(Param.TCPPort);
     Ed_CPortNum->SetValue(Param.TCPServPort);
@@ -241,7 +127,7 @@ TSetIPAddr1Dlg::TSetIPAddr1Dlg(QWidget *owner, const tagTCPIPPara &param, const 
 
 void TSetIPAddr1Dlg::RGIPModeClick()
 {
-    const bool server = RGIPMode->checkedId() == 1;
+    const bool server = RGIPMode->itemIndex() == 1;
     Ed_CPortNum->setEnabled(!server);
     Ed_SPortNum->setEnabled(server);
 }
@@ -278,7 +164,7 @@ void TSetIPAddr1Dlg::BtNetworkClick()
 
 void TSetIPAddr1Dlg::OKBtnClick()
 {
-    Param.fTCPServer = RGIPMode->checkedId() == 1 ? 1 : 0;
+    Param.fTCPServer = RGIPMode->itemIndex() == 1 ? 1 : 0;
     Param.TCPPort = Ed_SPortNum->GetValue();
     Param.TCPServPort = Ed_CPortNum->GetValue();
     int octets[4];
@@ -301,63 +187,39 @@ void TSetIPAddr1Dlg::done(int result)
 
 TSetTCPIPDlg::TSetTCPIPDlg(QWidget *owner) : RadixDialog(owner)
 {
-    setObjectName(QStringLiteral("SetTCPIPDlg"));
-    setWindowTitle(QStringLiteral("LAN接続の設定"));
+    const DialogKit kit(this, "SetTCPIPDlg", QStringLiteral("LAN接続の設定"));
+    RadioGroup1 = kit.choiceGroup("RadioGroup1", "動作モード", {"クライアント", "サーバー"}, 2);
+    connect(RadioGroup1, &ChoiceGroup::itemClicked, this, [this](int) { RadioGroup1Click(); });
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("動作モード"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1Buttons = makeChoiceGroup(RadioGroup1, {QStringLiteral("クライアント"), QStringLiteral("サーバー")},
-                                         QStringLiteral("RadioGroup1Item"), 2);
-    connect(RadioGroup1Buttons, &QButtonGroup::idClicked, this, [this](int) { RadioGroup1Click(); });
+    QGroupBox *serverBox = kit.groupBox("GBServer", "サーバモード");
+    EdTCPPort = kit.intEdit("EdTCPPort", {0, 65535, 10});
+    kit.row(serverBox, {"ポート番号", EdTCPPort});
 
-    auto *serverBox = new QGroupBox(QStringLiteral("サーバモード"), this);
-    auto *serverLayout = new QHBoxLayout(serverBox);
-    EdTCPPort = makeIntEdit(QStringLiteral("EdTCPPort"), 0, 65535, serverBox);
-    serverLayout->addWidget(makeLabel(QStringLiteral("ポート番号"), EdTCPPort, serverBox));
-    serverLayout->addWidget(EdTCPPort);
-
-    auto *clientBox = new QGroupBox(QStringLiteral("クライアントモード"), this);
-    auto *clientLayout = new QGridLayout(clientBox);
-    auto *octets = new QHBoxLayout;
+    QGroupBox *clientBox = kit.groupBox("GBClient", "クライアントモード");
     for (int i = 0; i < 4; ++i) {
-        EdTCPIP1[i] = new TFmtEdit(clientBox);
-        EdTCPIP1[i]->setObjectName(QStringLiteral("EdTCPIP1_%1").arg(i + 1));
+        EdTCPIP1[i] = DialogKit::named(new TFmtEdit(this), QStringLiteral("EdTCPIP1_%1").arg(i + 1));
         EdTCPIP1[i]->SetFmtKind(fkInt);
         EdTCPIP1[i]->SetMinValue(QStringLiteral("0"));
         EdTCPIP1[i]->SetMaxValue(QStringLiteral("255"));
         EdTCPIP1[i]->SetValidChars(QStringLiteral("+-0123456789"));
         EdTCPIP1[i]->Loaded();
-        if (i)
-            octets->addWidget(new QLabel(QStringLiteral("："), clientBox));
-        octets->addWidget(EdTCPIP1[i]);
     }
-    EdTCPServPort = makeIntEdit(QStringLiteral("EdTCPServPort"), 0, 65535, clientBox);
-    clientLayout->addWidget(makeLabel(QStringLiteral("サーバのアドレス"), EdTCPIP1[0], clientBox), 0, 0);
-    clientLayout->addLayout(octets, 0, 1);
-    clientLayout->addWidget(makeLabel(QStringLiteral("ポート番号"), EdTCPServPort, clientBox), 1, 0);
-    clientLayout->addWidget(EdTCPServPort, 1, 1);
+    EdTCPServPort = kit.intEdit("EdTCPServPort", {0, 65535, 10});
+    QHBoxLayout *octets = kit.row(nullptr, {EdTCPIP1[0], kit.label("："), EdTCPIP1[1], kit.label("："), EdTCPIP1[2],
+                                            kit.label("："), EdTCPIP1[3]});
+    kit.grid(clientBox, {{"サーバのアドレス", octets}, {"ポート番号", EdTCPServPort}});
 
-    makeConfirmButtons(this, QStringLiteral("設定"), OKBtn, CancelBtn);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(RadioGroup1);
-    layout->addWidget(serverBox);
-    layout->addWidget(clientBox);
-    layout->addLayout(buttons);
+    kit.column(this, {RadioGroup1, serverBox, clientBox, kit.confirmRow(OKBtn, CancelBtn, "設定")});
 }
 
 int TSetTCPIPDlg::Mode() const
 {
-    return RadioGroup1Buttons->checkedId();
+    return RadioGroup1->itemIndex();
 }
 
 void TSetTCPIPDlg::SetMode(int index)
 {
-    checkItem(RadioGroup1Buttons, index);
+    RadioGroup1->setItemIndex(index);
 }
 
 void TSetTCPIPDlg::RadioGroup1Click()
@@ -393,47 +255,28 @@ QString TSetTCPIPDlg::AddressText() const
 
 TOpenCom1Dlg::TOpenCom1Dlg(QWidget *owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("OpenCom1Dlg"));
-    setWindowTitle(QStringLiteral("シリアルポートのオープン"));
-    LBComPort = new QListWidget(this);
-    LBComPort->setObjectName(QStringLiteral("LBComPort"));
+    const DialogKit kit(this, "OpenCom1Dlg", QStringLiteral("シリアルポートのオープン"));
+    LBComPort = DialogKit::named(new QListWidget(this), "LBComPort");
     connect(LBComPort, &QListWidget::itemClicked, this, [this] { LBComPortClick(); });
-    STComPort = new QLabel(this);
-    STComPort->setObjectName(QStringLiteral("STComPort"));
-    auto *speedBox = new QGroupBox(QStringLiteral("通信速度"), this);
-    RGComSpeed =
-        makeChoiceGroup(speedBox, {QStringLiteral("9600bps"), QStringLiteral("19.2kbps"), QStringLiteral("38.4kbps")},
-                        QStringLiteral("RGComSpeed"), 1);
-    CBAutoCheck = new QCheckBox(QStringLiteral("Auto Check"), this);
-    CBAutoCheck->setObjectName(QStringLiteral("CBAutoCheck"));
-    Button1 = makeButton(QStringLiteral("ポートの確認..."), "Button1", this);
+    STComPort = kit.label(QString(), nullptr, "STComPort");
+    RGComSpeed = kit.choiceGroup("RGComSpeed", "通信速度", {"9600bps", "19.2kbps", "38.4kbps"});
+    CBAutoCheck = kit.checkBox("CBAutoCheck", "Auto Check");
+    Button1 = kit.button("Button1", "ポートの確認...");
     connect(Button1, &QPushButton::clicked, this, &TOpenCom1Dlg::Button1Click);
-    makeConfirmButtons(this, QStringLiteral("Open"), OKBtn, CancelBtn);
-
-    auto *left = new QVBoxLayout;
-    left->addWidget(STComPort);
-    left->addWidget(LBComPort);
-    auto *right = new QVBoxLayout;
-    right->addWidget(speedBox);
-    right->addWidget(CBAutoCheck);
-    right->addWidget(Button1);
-    right->addStretch();
-    right->addWidget(OKBtn);
-    right->addWidget(CancelBtn);
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left);
-    layout->addLayout(right);
+    kit.confirmButtons(OKBtn, CancelBtn, "Open");
+    kit.row(this, {kit.column(nullptr, {STComPort, LBComPort}),
+                   kit.column(nullptr, {RGComSpeed, CBAutoCheck, Button1, LayoutCell::stretch(), OKBtn, CancelBtn})});
     UpdateOpenButton();
 }
 
 int TOpenCom1Dlg::SpeedIndex() const
 {
-    return RGComSpeed->checkedId();
+    return RGComSpeed->itemIndex();
 }
 
 void TOpenCom1Dlg::SetSpeedIndex(int index)
 {
-    checkItem(RGComSpeed, index);
+    RGComSpeed->setItemIndex(index);
 }
 
 void TOpenCom1Dlg::LBComPortClick()

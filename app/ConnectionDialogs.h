@@ -1,15 +1,14 @@
 #pragma once
 
 #include "app/NetAdapters.h"
+#include "controls/DialogKit.h"
 #include "controls/RadixDialog.h"
 #include "link/LinkParams.h"
 
 #include <QDialog>
 
-class QButtonGroup;
 class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -42,7 +41,7 @@ protected:
 };
 
 // The hub's box for a USB reader that can't be opened: retry (1), use the serial port (5) or
-// cancel (2).
+// cancel (2, Escape too). No default button: Enter presses the focused one.
 class TPortCheck1 : public QDialog
 {
     Q_OBJECT
@@ -66,7 +65,7 @@ public:
     QList<AdapterEntry> Adapters;
     int SelectedRow = 0;
 
-    QButtonGroup *RGIPMode;
+    ChoiceGroup *RGIPMode;
     TIntEdit *Ed_CIP[4];
     TIntEdit *Ed_CPortNum;
     TIntEdit *Ed_SPortNum;
@@ -93,8 +92,7 @@ class TSetTCPIPDlg : public RadixDialog
 public:
     explicit TSetTCPIPDlg(QWidget *owner);
 
-    QGroupBox *RadioGroup1;
-    QButtonGroup *RadioGroup1Buttons;
+    ChoiceGroup *RadioGroup1;
     TIntEdit *EdTCPPort;
     TFmtEdit *EdTCPIP1[4];
     TIntEdit *EdTCPServPort;
@@ -119,7 +117,7 @@ public:
 
     QListWidget *LBComPort;
     QLabel *STComPort;
-    QButtonGroup *RGComSpeed;
+    ChoiceGroup *RGComSpeed;
     QCheckBox *CBAutoCheck;
     QPushButton *Button1;
     QPushButton *OKBtn;

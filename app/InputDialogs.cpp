@@ -1,110 +1,58 @@
 #include "app/InputDialogs.h"
 
-#include "controls/IntEdit.h"
+#include "controls/DialogKit.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 namespace
 {
 
-template <class T> T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+const QString caption = QStringLiteral("ダイアログ");
 
-void setUpDialog(RadixDialog *dialog, const char *name)
+// A hexadecimal byte field showing 0, right-aligned.
+TIntEdit *byteField(const DialogKit &kit, const QString &name)
 {
-    dialog->setObjectName(QLatin1String(name));
-    dialog->setWindowTitle(QStringLiteral("ダイアログ"));
-    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint);
-}
-
-// OK (the default button) and "キャンセル" on one row under the fields.
-QHBoxLayout *buttonRow(RadixDialog *dialog, QPushButton *&ok, QPushButton *&cancel)
-{
-    ok = named(new QPushButton(QStringLiteral("OK"), dialog), "OKBtn");
-    cancel = named(new QPushButton(QStringLiteral("キャンセル"), dialog), "CancelBtn");
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
-
-TIntEdit *byteField(QWidget *parent, const char *name)
-{
-    auto *edit = named(new TIntEdit(parent), name);
-    edit->SetMinValue(0);
-    edit->SetMaxValue(255);
-    edit->SetRadix(-16);
-    edit->SetText(QStringLiteral("0"));
+    TIntEdit *edit = kit.intEdit(name, {0, 255, -16});
+    edit->SetValue(0);
     edit->setAlignment(Qt::AlignRight);
     return edit;
-}
-
-QLabel *prompt(QWidget *parent, const char *name, const QString &text, QWidget *buddy)
-{
-    auto *label = named(new QLabel(text, parent), name);
-    label->setBuddy(buddy);
-    return label;
-}
-
-// The prompts and fields one under the other, the buttons below them.
-void stackWithButtons(RadixDialog *dialog, std::initializer_list<QWidget *> rows, QPushButton *&ok,
-                      QPushButton *&cancel)
-{
-    auto *layout = new QVBoxLayout(dialog);
-    for (QWidget *row : rows)
-        layout->addWidget(row);
-    layout->addLayout(buttonRow(dialog, ok, cancel));
 }
 
 } // namespace
 
 TInputIntDlg::TInputIntDlg(QWidget *owner) : RadixDialog(owner)
 {
-    setUpDialog(this, "InputIntDlg");
-    IntEd = named(new TIntEdit(this), "IntEd");
-    STTitle = prompt(this, "STTitle", QString(), IntEd);
-    stackWithButtons(this, {STTitle, IntEd}, OKBtn, CancelBtn);
+    const DialogKit kit(this, "InputIntDlg", caption);
+    IntEd = kit.intEdit("IntEd");
+    STTitle = kit.label(QString(), IntEd, "STTitle");
+    kit.column(this, {STTitle, IntEd, kit.confirmRow(OKBtn, CancelBtn)});
 }
 
 TInp3Data1Dlg::TInp3Data1Dlg(QWidget *owner) : RadixDialog(owner)
 {
-    setUpDialog(this, "Inp3Data1Dlg");
-    IntEd1 = named(new TIntEdit(this), "IntEd1");
-    IntEd2 = named(new TIntEdit(this), "IntEd2");
-    IntEd3 = named(new TIntEdit(this), "IntEd3");
-    IntEd3->SetMinValue(0);
-    IntEd3->SetMaxValue(-1);
-    IntEd3->SetRadix(16);
-    STTitle1 = prompt(this, "STTitle1", QString(), IntEd1);
-    STTitle2 = prompt(this, "STTitle2", QString(), IntEd2);
-    STTitle3 = prompt(this, "STTitle3", QString(), IntEd3);
-    stackWithButtons(this, {STTitle1, IntEd1, STTitle2, IntEd2, STTitle3, IntEd3}, OKBtn, CancelBtn);
+    const DialogKit kit(this, "Inp3Data1Dlg", caption);
+    IntEd1 = kit.intEdit("IntEd1");
+    IntEd2 = kit.intEdit("IntEd2");
+    IntEd3 = kit.intEdit("IntEd3", {0, -1, 16});
+    STTitle1 = kit.label(QString(), IntEd1, "STTitle1");
+    STTitle2 = kit.label(QString(), IntEd2, "STTitle2");
+    STTitle3 = kit.label(QString(), IntEd3, "STTitle3");
+    kit.column(this, {STTitle1, IntEd1, STTitle2, IntEd2, STTitle3, IntEd3, kit.confirmRow(OKBtn, CancelBtn)});
 }
 
 TInp3Data2Dlg::TInp3Data2Dlg(QWidget *owner, int focusText, int) : RadixDialog(owner), focusText_(focusText)
 {
-    setUpDialog(this, "Inp3Data2Dlg");
-    IntEd1 = named(new TIntEdit(this), "IntEd1");
-    IntEd2 = named(new TIntEdit(this), "IntEd2");
-    EdString = named(new QLineEdit(this), "EdString");
-    STTitle1 = prompt(this, "STTitle1", QString(), IntEd1);
-    STTitle2 = prompt(this, "STTitle2", QString(), IntEd2);
-    STTitle3 = prompt(this, "STTitle3", QString(), EdString);
-    stackWithButtons(this, {STTitle1, IntEd1, STTitle2, IntEd2, STTitle3, EdString}, OKBtn, CancelBtn);
+    const DialogKit kit(this, "Inp3Data2Dlg", caption);
+    IntEd1 = kit.intEdit("IntEd1");
+    IntEd2 = kit.intEdit("IntEd2");
+    EdString = DialogKit::named(new QLineEdit(this), "EdString");
+    STTitle1 = kit.label(QString(), IntEd1, "STTitle1");
+    STTitle2 = kit.label(QString(), IntEd2, "STTitle2");
+    STTitle3 = kit.label(QString(), EdString, "STTitle3");
+    kit.column(this, {STTitle1, IntEd1, STTitle2, IntEd2, STTitle3, EdString, kit.confirmRow(OKBtn, CancelBtn)});
 }
 
 void TInp3Data2Dlg::showEvent(QShowEvent *event)
@@ -125,24 +73,16 @@ void TInp3Data2Dlg::showEvent(QShowEvent *event)
 
 TWrData1Dlg::TWrData1Dlg(QWidget *owner) : RadixDialog(owner)
 {
-    setUpDialog(this, "WrData1Dlg");
-    setWindowTitle(QStringLiteral("１ブロック書込"));
-    EdAddr = byteField(this, "EdAddr");
-    EdData3 = byteField(this, "EdData3");
-    EdData2 = byteField(this, "EdData2");
-    EdData1 = byteField(this, "EdData1");
-    EdData0 = byteField(this, "EdData0");
-    auto *grid = new QGridLayout;
-    grid->addWidget(prompt(this, "Label1", QStringLiteral("アドレス(HEX)"), EdAddr), 0, 0);
-    grid->addWidget(EdAddr, 0, 1);
-    grid->addWidget(prompt(this, "Label2", QStringLiteral("データ(HEX)"), EdData3), 1, 0);
-    grid->addWidget(EdData3, 1, 1);
-    grid->addWidget(EdData2, 1, 2);
-    grid->addWidget(EdData1, 1, 3);
-    grid->addWidget(EdData0, 1, 4);
-    grid->addWidget(prompt(this, "Label3", QStringLiteral("上位バイト"), nullptr), 2, 1);
-    grid->addWidget(prompt(this, "Label4", QStringLiteral("下位バイト"), nullptr), 2, 4);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttonRow(this, OKBtn, CancelBtn));
+    const DialogKit kit(this, "WrData1Dlg", QStringLiteral("１ブロック書込"));
+    EdAddr = byteField(kit, "EdAddr");
+    EdData3 = byteField(kit, "EdData3");
+    EdData2 = byteField(kit, "EdData2");
+    EdData1 = byteField(kit, "EdData1");
+    EdData0 = byteField(kit, "EdData0");
+    QGridLayout *grid =
+        kit.grid(nullptr, {{kit.label("アドレス(HEX)", EdAddr, "Label1"), EdAddr},
+                           {kit.label("データ(HEX)", EdData3, "Label2"), EdData3, EdData2, EdData1, EdData0},
+                           {nullptr, kit.label("上位バイト", nullptr, "Label3"), nullptr, nullptr,
+                            kit.label("下位バイト", nullptr, "Label4")}});
+    kit.column(this, {grid, kit.confirmRow(OKBtn, CancelBtn)});
 }

@@ -1,13 +1,11 @@
 #include "link/SerialSettingsDialog.h"
 
+#include "controls/DialogKit.h"
+
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QIntValidator>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 SerialLineSettings serialLineSettingsOf(const TCommX &port)
 {
@@ -43,61 +41,43 @@ void applySerialLineSettings(const SerialLineSettings &line, TCommX &port)
         port.FlowCtrl = cfcXonXoff;
 }
 
-namespace
-{
-
-QComboBox *addRow(QFormLayout *form, const QString &objectName, const QString &label)
-{
-    auto *combo = new QComboBox;
-    combo->setObjectName(objectName);
-    auto *caption = new QLabel(label);
-    caption->setBuddy(combo);
-    form->addRow(caption, combo);
-    return combo;
-}
-
-} // namespace
-
 SerialSettingsDialog::SerialSettingsDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("SerialSettingsDialog"));
-    auto *form = new QFormLayout;
-    baudRate_ = addRow(form, QStringLiteral("CBBitRate"), QStringLiteral("ビット/秒(&B):"));
+    const DialogKit kit(this, "SerialSettingsDialog", QString());
+    baudRate_ = kit.comboBox("CBBitRate");
     baudRate_->setEditable(true);
     baudRate_->lineEdit()->setValidator(new QIntValidator(10, 4000000, baudRate_));
     for (int rate : {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 128000, 256000})
         baudRate_->addItem(QString::number(rate), rate);
 
-    dataBits_ = addRow(form, QStringLiteral("CBDataBits"), QStringLiteral("データ ビット(&D):"));
+    dataBits_ = kit.comboBox("CBDataBits");
     for (int bits = 5; bits <= 8; ++bits)
         dataBits_->addItem(QString::number(bits), bits);
     dataBits_->setCurrentIndex(dataBits_->count() - 1);
 
-    parity_ = addRow(form, QStringLiteral("CBParity"), QStringLiteral("パリティ(&P):"));
+    parity_ = kit.comboBox("CBParity");
     parity_->addItem(QStringLiteral("なし"), cpbNone);
     parity_->addItem(QStringLiteral("奇数"), cpbOdd);
     parity_->addItem(QStringLiteral("偶数"), cpbEven);
 
-    stopBits_ = addRow(form, QStringLiteral("CBStopBits"), QStringLiteral("ストップ ビット(&S):"));
+    stopBits_ = kit.comboBox("CBStopBits");
     stopBits_->addItem(QStringLiteral("1"), csb1);
     stopBits_->addItem(QStringLiteral("1.5"), csb1p5);
     stopBits_->addItem(QStringLiteral("2"), csb2);
 
-    flow_ = addRow(form, QStringLiteral("CBFlowControl"), QStringLiteral("フロー制御(&F):"));
+    flow_ = kit.comboBox("CBFlowControl");
     flow_->addItem(QStringLiteral("Xon / Xoff"), SerialLineSettings::FlowXonXoff);
     flow_->addItem(QStringLiteral("ハードウェア"), SerialLineSettings::FlowHardware);
     flow_->addItem(QStringLiteral("なし"), SerialLineSettings::FlowNone);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    QPushButton *ok = nullptr;
+    QPushButton *cancel = nullptr;
+    kit.column(this, {kit.grid(nullptr, {{"ビット/秒(&B):", baudRate_},
+                                         {"データ ビット(&D):", dataBits_},
+                                         {"パリティ(&P):", parity_},
+                                         {"ストップ ビット(&S):", stopBits_},
+                                         {"フロー制御(&F):", flow_}}),
+                      kit.confirmRow(ok, cancel)});
 }
 
 namespace
