@@ -3,10 +3,19 @@
 #include "platform/NetGuard.h"
 #include "platform/PendingMessages.h"
 
+#include <QDir>
+#include <QFile>
 #include <QHostAddress>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace
 {
@@ -38,6 +47,8 @@ ReaderStandIn::~ReaderStandIn()
         if (socket)
             socket->disconnect(this);
     }
+    closeSide(pty_);
+    closeSide(pipes_);
 }
 
 bool ReaderStandIn::listen(quint16 port)
@@ -129,15 +140,111 @@ void ReaderStandIn::close()
         if (socket)
             socket->disconnectFromHost();
     }
+    closeSide(pty_);
+    closeSide(pipes_);
+}
+
+QString ReaderStandIn::openPseudoTerminal()
+{
+    closeSide(pty_);
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0)
+        return QString();
+    const char *name = ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : nullptr;
+    const QString path = name ? QString::fromLocal8Bit(name) : QString();
+    const int slave = name ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+    if (slave < 0) {
+        ::close(master);
+        return QString();
+    }
+    // Raw until the program sets the line up, so that nothing is echoed back meanwhile.
+    termios raw;
+    if (::tcgetattr(slave, &raw) == 0) {
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+    }
+    pty_.readFd = master;
+    pty_.writeFd = master;
+    pty_.keepFd = slave;
+    watchSide(pty_);
+    return path;
+}
+
+bool ReaderStandIn::openPipes(const QString &folder)
+{
+    closeSide(pipes_);
+    const QByteArray toReader = QFile::encodeName(QDir(folder).filePath(QStringLiteral("PIPE00")));
+    const QByteArray fromReader = QFile::encodeName(QDir(folder).filePath(QStringLiteral("PIPE01")));
+    for (const QByteArray &path : {toReader, fromReader}) {
+        if (::mkfifo(path.constData(), 0600) != 0 && errno != EEXIST)
+            return false;
+    }
+    // Read and write opens of a FIFO never block and never see the other end hang up.
+    pipes_.readFd = ::open(toReader.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    pipes_.writeFd = ::open(fromReader.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (pipes_.readFd < 0 || pipes_.writeFd < 0) {
+        closeSide(pipes_);
+        return false;
+    }
+    watchSide(pipes_);
+    return true;
+}
+
+void ReaderStandIn::watchSide(FdSide &side)
+{
+    side.reader = new QSocketNotifier(side.readFd, QSocketNotifier::Read, this);
+    connect(side.reader, &QSocketNotifier::activated, this, [this, &side] { readSide(side); });
+    side.writer = new QSocketNotifier(side.writeFd, QSocketNotifier::Write, this);
+    side.writer->setEnabled(false);
+    connect(side.writer, &QSocketNotifier::activated, this, [this, &side] { writeSide(side); });
+}
+
+void ReaderStandIn::readSide(FdSide &side)
+{
+    QByteArray bytes;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = ::read(side.readFd, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, n);
+    if (!bytes.isEmpty())
+        takeBytes(bytes, side.splitter);
+}
+
+void ReaderStandIn::writeSide(FdSide &side)
+{
+    while (!side.outbox.isEmpty()) {
+        const ssize_t n = ::write(side.writeFd, side.outbox.constData(), static_cast<size_t>(side.outbox.size()));
+        if (n <= 0)
+            break;
+        side.outbox.remove(0, n);
+    }
+    side.writer->setEnabled(!side.outbox.isEmpty());
+}
+
+void ReaderStandIn::closeSide(FdSide &side)
+{
+    delete side.reader;
+    delete side.writer;
+    for (int fd : {side.readFd, side.keepFd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (side.writeFd >= 0 && side.writeFd != side.readFd)
+        ::close(side.writeFd);
+    side = FdSide();
 }
 
 void ReaderStandIn::onReadyRead(QTcpSocket *socket)
 {
     const QByteArray bytes = socket->readAll();
-    if (bytes.isEmpty())
-        return;
+    if (!bytes.isEmpty())
+        takeBytes(bytes, splitters_[socket]);
+}
+
+void ReaderStandIn::takeBytes(const QByteArray &bytes, FrameSplitter &splitter)
+{
     receivedBytes_.append(bytes);
-    const QList<QByteArray> frames = splitters_[socket].feed(bytes);
+    const QList<QByteArray> frames = splitter.feed(bytes);
     for (const QByteArray &frame : frames) {
         received_.append(frame);
         emit frameReceived(frame);
@@ -181,7 +288,13 @@ void ReaderStandIn::send(const QByteArray &bytes)
     if (QTcpSocket *socket = current()) {
         socket->write(bytes);
         socket->flush();
+        return;
     }
+    FdSide &side = pty_.writeFd >= 0 ? pty_ : pipes_;
+    if (side.writeFd < 0)
+        return;
+    side.outbox.append(bytes);
+    writeSide(side);
 }
 
 void ReaderStandIn::sendAfter(int delayMs, const QByteArray &bytes)

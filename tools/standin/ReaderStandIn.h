@@ -13,14 +13,17 @@
 #include <functional>
 #include <optional>
 
+class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
 
 // A stand-in for a reader behind its LAN board, on loopback TCP. As a client it connects to the
 // program's listening port (as the board does by default); as a server it accepts the program's
-// connection. Every frame it receives is recorded and answered from a script, or else by the
-// default responder (silence unless set). Event-driven on the Qt event loop of the thread that
-// owns it, so tests run it in-process.
+// connection. It can also sit at the far end of a pseudo-terminal (a reader on a serial port)
+// or of two pipes (a USB reader). Every frame it receives is recorded and answered from a
+// script, or else by the default responder (silence unless set): on the TCP connection when
+// there is one, else on the pseudo-terminal, else on the pipes. Event-driven on the Qt event
+// loop of the thread that owns it, so tests run it in-process.
 class ReaderStandIn : public QObject
 {
     Q_OBJECT
@@ -46,8 +49,16 @@ public:
     bool isConnected() const;
     // Closes the connection gracefully (what was written still goes out).
     void disconnectPeer();
-    // Stops listening and closes every connection.
+    // Stops listening and closes every connection, the pseudo-terminal and the pipes.
     void close();
+
+    // Opens a pseudo-terminal and answers on its master; returns the slave's path (empty on
+    // failure), which the program opens as its serial port.
+    QString openPseudoTerminal();
+    int pseudoTerminalMaster() const { return pty_.readFd; }
+    // Makes the FIFOs "PIPE00" (the program writes, the stand-in reads) and "PIPE01" (the
+    // other way) in folder and answers on them; false on failure.
+    bool openPipes(const QString &folder);
 
     // --- the script ---
 
@@ -93,6 +104,21 @@ private:
         std::optional<uint8_t> subCode;
         Responder responder;
     };
+    // A pseudo-terminal master (readFd and writeFd the same) or the two pipes.
+    struct FdSide {
+        int readFd = -1;
+        int writeFd = -1;
+        int keepFd = -1; // the slave, held open so that the master never sees a hang-up
+        QSocketNotifier *reader = nullptr;
+        QSocketNotifier *writer = nullptr;
+        FrameSplitter splitter;
+        QByteArray outbox;
+    };
+    void watchSide(FdSide &side);
+    void readSide(FdSide &side);
+    void writeSide(FdSide &side);
+    void closeSide(FdSide &side);
+    void takeBytes(const QByteArray &bytes, FrameSplitter &splitter);
     void adopt(QTcpSocket *socket);
     void onReadyRead(QTcpSocket *socket);
     void answer(const QByteArray &request);
@@ -107,4 +133,6 @@ private:
     QList<QByteArray> received_;
     QByteArray receivedBytes_;
     ReaderModel model_;
+    FdSide pty_;
+    FdSide pipes_;
 };
