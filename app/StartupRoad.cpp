@@ -36,6 +36,16 @@ int portNumberOf(const QString &name)
     return ok && n > 0 ? n : 0;
 }
 
+// The rate for the reopen that follows at once. An open port applies it now too; a refusal
+// there needs no word of its own, since the reopen applies the rate again and reports failure.
+void setProbeRate(TCommX &port, int bitRate)
+{
+    try {
+        port.SetBitRate(bitRate);
+    } catch (const ECommError &) {
+    }
+}
+
 } // namespace
 
 // --- the start-up road ---
@@ -268,7 +278,7 @@ int TKV8AppForm::OpenSerialAtStart()
         if (!TComXDlg) {
             CreateHub(ComSpeed);
         } else {
-            TComXDlg->CommX1.BitRate = bitRateOfComSpeed(ComSpeed);
+            setProbeRate(TComXDlg->CommX1, bitRateOfComSpeed(ComSpeed));
             TComXDlg->ReopenPort(ComPort);
         }
         result = 1;
@@ -328,7 +338,7 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
                     // The first probe is made at the speed it names, not at the window's setting.
                     CreateHub(speed.comSpeed);
                 } else {
-                    TComXDlg->CommX1.BitRate = speed.bitRate;
+                    setProbeRate(TComXDlg->CommX1, speed.bitRate);
                     TComXDlg->ReopenPort(n);
                 }
                 Timer1->start();
@@ -349,8 +359,8 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
     if (!applicationClosing()) {
         if (found && TComXDlg) {
             AddLog(QStringLiteral("Find KV8 R/W "));
-            AddLog(QStringLiteral("PORT:") + QString::number(TComXDlg->CommX1.PortNo));
-            AddLog(QStringLiteral("Speed:") + QString::number(TComXDlg->CommX1.BitRate));
+            AddLog(QStringLiteral("PORT:") + QString::number(TComXDlg->CommX1.PortNo()));
+            AddLog(QStringLiteral("Speed:") + QString::number(TComXDlg->CommX1.BitRate()));
         } else {
             AddLog(QStringLiteral("Not Find KV8 R/W "));
         }

@@ -10,11 +10,11 @@
 SerialLineSettings serialLineSettingsOf(const TCommX &port)
 {
     SerialLineSettings line;
-    line.baudRate = port.BitRate == -1 ? 9600 : port.BitRate;
-    line.dataBits = port.CharSize;
-    line.parity = port.ParityBit;
-    line.stopBits = port.StopBit;
-    switch (port.FlowCtrl) {
+    line.baudRate = port.BitRate() == -1 ? 9600 : port.BitRate();
+    line.dataBits = port.CharSize();
+    line.parity = port.ParityBit();
+    line.stopBits = port.StopBit();
+    switch (port.FlowCtrl()) {
     case cfcRtsCts:
         line.flow = SerialLineSettings::FlowHardware;
         break;
@@ -30,15 +30,15 @@ SerialLineSettings serialLineSettingsOf(const TCommX &port)
 
 void applySerialLineSettings(const SerialLineSettings &line, TCommX &port)
 {
-    port.BitRate = line.baudRate;
-    port.CharSize = line.dataBits;
-    port.StopBit = line.stopBits;
-    port.ParityBit = line.parity;
-    port.FlowCtrl = cfcNone;
+    port.SetBitRate(line.baudRate);
+    port.SetCharSize(line.dataBits);
+    port.SetStopBit(line.stopBits);
+    port.SetParityBit(line.parity);
+    port.SetFlowCtrl(cfcNone);
     if (line.flow == SerialLineSettings::FlowHardware)
-        port.FlowCtrl = cfcRtsCts;
+        port.SetFlowCtrl(cfcRtsCts);
     else if (line.flow == SerialLineSettings::FlowXonXoff)
-        port.FlowCtrl = cfcXonXoff;
+        port.SetFlowCtrl(cfcXonXoff);
 }
 
 SerialSettingsDialog::SerialSettingsDialog(QWidget *parent) : QDialog(parent)

@@ -19,7 +19,8 @@ struct SerialLineSettings {
 // From the port's settings (a bit rate of -1 shows as 9600; RTS/CTS is hardware flow control,
 // XON/XOFF is XON/XOFF, every other flow control none).
 SerialLineSettings serialLineSettingsOf(const TCommX &port);
-// Back to the port: flow control becomes none, then RTS/CTS for hardware or XON/XOFF.
+// Back to the port: flow control becomes none, then RTS/CTS for hardware or XON/XOFF. On an open
+// port every setting applies at once and may raise ECommError.
 void applySerialLineSettings(const SerialLineSettings &line, TCommX &port);
 
 // The serial port's communication settings: bit rate, data bits, parity, stop bits and flow

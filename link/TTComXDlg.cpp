@@ -94,8 +94,10 @@ TTComXDlg::TTComXDlg(QObject *Owner, MemoSink *LogMemo_, int ComSpeed, int ComPo
     ReplyState = ReplyStateNone;
     LastRecRow = 0;
     // The component's settings as the hub's form designed them.
-    CommX1.BitRate = 19200;
-    CommX1.FlowCtrl = cfcNone;
+    CommX1.SetBitRate(19200);
+    CommX1.SetFlowCtrl(cfcNone);
+    CommX1.OnReceive = [this](TCommX &, int count) { CommX1Receive(count); };
+    CommX1.OnError = [this](TCommX &, unsigned errors) { CommX1Error(errors); };
 
     ServerSocket1 = new QTcpServer(this);
     ServerSocket1->setObjectName(QStringLiteral("ServerSocket1"));
@@ -105,8 +107,8 @@ TTComXDlg::TTComXDlg(QObject *Owner, MemoSink *LogMemo_, int ComSpeed, int ComPo
     LoadComSettings();
 
     // The caller's port and speed override the section's "Port" and "BaudRate".
-    CommX1.PortNo = ComPort & 0xFF;
-    CommX1.BitRate = bitRateOfComSpeed(ComSpeed);
+    CommX1.SetPortNo(ComPort & 0xFF);
+    CommX1.SetBitRate(bitRateOfComSpeed(ComSpeed));
 
     TcpListenPort = Tcp.TCPPort;
     TcpServerMode = Tcp.fTCPServer;
@@ -157,12 +159,13 @@ QWidget *TTComXDlg::ownerWidget() const
 void TTComXDlg::LoadComSettings()
 {
     const IniFile ini(settingsFilePath());
-    CommX1.PortNo = ini.ReadInteger(section, QStringLiteral("Port"), 1);
-    CommX1.BitRate = ini.ReadInteger(section, QStringLiteral("BaudRate"), 19200);
-    CommX1.ParityBit = parityFromSetting(ini.ReadInteger(section, QStringLiteral("ParityBits"), 0));
-    CommX1.CharSize = ini.ReadInteger(section, QStringLiteral("ByteSize"), 8);
-    CommX1.StopBit = stopBitsFromSetting(ini.ReadInteger(section, QStringLiteral("StopBits"), 0));
-    CommX1.FlowCtrl = flowFromSetting(ini.ReadInteger(section, QStringLiteral("FlowCont"), 0));
+    // The port is closed while the hub loads its settings: the setters only store them.
+    CommX1.SetPortNo(ini.ReadInteger(section, QStringLiteral("Port"), 1));
+    CommX1.SetBitRate(ini.ReadInteger(section, QStringLiteral("BaudRate"), 19200));
+    CommX1.SetParityBit(parityFromSetting(ini.ReadInteger(section, QStringLiteral("ParityBits"), 0)));
+    CommX1.SetCharSize(ini.ReadInteger(section, QStringLiteral("ByteSize"), 8));
+    CommX1.SetStopBit(stopBitsFromSetting(ini.ReadInteger(section, QStringLiteral("StopBits"), 0)));
+    CommX1.SetFlowCtrl(flowFromSetting(ini.ReadInteger(section, QStringLiteral("FlowCont"), 0)));
     IDNo = static_cast<uint8_t>(ini.ReadInteger(section, QStringLiteral("IDNo"), 0) & 0xFF);
     fDispRecInfo = ini.ReadInteger(section, QStringLiteral("fDispRecInfo"), 1);
     fDispTxInfo = ini.ReadInteger(section, QStringLiteral("fDispTxInfo"), 1);
@@ -177,12 +180,12 @@ void TTComXDlg::SaveComSettings()
     if (!prepareSettingsFileForWrite(path))
         return;
     IniFile ini(path);
-    ini.WriteInteger(section, QStringLiteral("Port"), CommX1.PortNo);
-    ini.WriteInteger(section, QStringLiteral("BaudRate"), CommX1.BitRate);
-    ini.WriteInteger(section, QStringLiteral("ParityBits"), static_cast<int>(CommX1.ParityBit));
-    ini.WriteInteger(section, QStringLiteral("ByteSize"), CommX1.CharSize);
-    ini.WriteInteger(section, QStringLiteral("StopBits"), static_cast<int>(CommX1.StopBit));
-    ini.WriteInteger(section, QStringLiteral("FlowCont"), flowToSetting(CommX1.FlowCtrl));
+    ini.WriteInteger(section, QStringLiteral("Port"), CommX1.PortNo());
+    ini.WriteInteger(section, QStringLiteral("BaudRate"), CommX1.BitRate());
+    ini.WriteInteger(section, QStringLiteral("ParityBits"), static_cast<int>(CommX1.ParityBit()));
+    ini.WriteInteger(section, QStringLiteral("ByteSize"), CommX1.CharSize());
+    ini.WriteInteger(section, QStringLiteral("StopBits"), static_cast<int>(CommX1.StopBit()));
+    ini.WriteInteger(section, QStringLiteral("FlowCont"), flowToSetting(CommX1.FlowCtrl()));
     ini.WriteInteger(section, QStringLiteral("IDNo"), IDNo);
     ini.WriteInteger(section, QStringLiteral("fDispRecInfo"), fDispRecInfo);
     ini.WriteInteger(section, QStringLiteral("fDispTxInfo"), fDispTxInfo);
@@ -234,11 +237,11 @@ void TTComXDlg::openSerial(bool setPort, int portNo)
 {
     try {
         if (setPort)
-            CommX1.PortNo = portNo & 0xFF;
+            CommX1.SetPortNo(portNo & 0xFF);
         CommX1.PortOpen();
         fConnected = 1;
     } catch (const ECommError &) {
-        showMessage(QStringLiteral("COM") + QString::number(CommX1.PortNo) +
+        showMessage(QStringLiteral("COM") + QString::number(CommX1.PortNo()) +
                         QStringLiteral("がオープン出来ません!!\n\n") +
                         QStringLiteral("  ポートを及びパラメータ設定を再確認してください。"),
                     ownerWidget());
@@ -319,7 +322,7 @@ void TTComXDlg::ConfigureSerialPort()
 
     SerialLineSettings line = serialLineSettingsOf(CommX1);
     SerialSettingsDialog dialog(ownerWidget());
-    dialog.setWindowTitle(QStringLiteral("COM%1 のプロパティ").arg(CommX1.PortNo));
+    dialog.setWindowTitle(QStringLiteral("COM%1 のプロパティ").arg(CommX1.PortNo()));
     dialog.setSettings(line);
     if (dialog.exec() == QDialog::Accepted) {
         applySerialLineSettings(dialog.settings(), CommX1);

@@ -97,9 +97,10 @@ public:
     // how many bytes were taken; the caller keeps the rest.
     int WriteRxRing(const uint8_t *data, int count);
     int RxRingFree() const;
-    // The TCP read handlers leave bytes in their sockets while the ring is full, and Qt won't
-    // signal those bytes again: the receive path calls this at the end of every PollReceive,
-    // once the ring has been emptied, so those bytes are taken now.
+    // The TCP read handlers leave bytes in their sockets, and the serial receive handler in the
+    // port, while the ring is full, and neither signals those bytes again: the receive path
+    // calls this at the end of every PollReceive, once the ring has been emptied, so those bytes
+    // are taken now.
     void DrainTransports();
 
     // Every sender (and every other place that sets ReplyState to 0 before a send) calls this:
@@ -357,6 +358,13 @@ public:
     // carried every field its flags announce, so the window's system-information fields hold
     // this tag's values.
     bool SystemInfoComplete = false;
+
+    // --- serial port events ---
+
+    // Bytes are waiting in CommX1: takes as many as the ring has room for.
+    void CommX1Receive(int count);
+    // Logs "CommX1Error" and one line per error bit (framing, overrun, parity).
+    void CommX1Error(unsigned errors);
 
     // --- TCP event handlers ---
 

@@ -54,6 +54,11 @@ int TTComXDlg::WriteRxRing(const uint8_t *data, int count)
 
 void TTComXDlg::DrainTransports()
 {
+    if (TransportKind == TransportSerial) {
+        if (CommX1.HandleValid() && CommX1.GetReceiveLength() > 0 && RxRingFree() > 0)
+            CommX1Receive(CommX1.GetReceiveLength());
+        return;
+    }
     if (TransportKind != TransportTcp)
         return;
     if (!drainClosedConnections())

@@ -1,5 +1,6 @@
 #include "tests/app/StartupFixture.h"
 
+#include "platform/SerialLine.h"
 #include "platform/SerialPorts.h"
 #include "tests/app/DialogDriver.h"
 #include "tests/support/TestSupport.h"
@@ -15,7 +16,8 @@ namespace
 {
 
 // The serial road through the library: no way in from the settings as loaded, but kept whole.
-// The serial port component is not there yet, so every open fails with its message box.
+// The device folder holds no device unless a test links a pseudo-terminal into it, so every
+// other open fails with its message box.
 class SerialStartTest : public StartupFixture
 {
 protected:
@@ -104,7 +106,7 @@ TEST_F(SerialStartTest, SearchWithoutAReaderTriesTenPortsAndStartsAt9600)
     QList<int> rates;
     setMessageHook([&](const MessageRequest &) {
         if (auto *hub = form->findChild<TTComXDlg *>())
-            rates << hub->CommX1.BitRate;
+            rates << hub->CommX1.BitRate();
         return static_cast<int>(Msg::IdOk);
     });
     form->ComSpeed = 2;
@@ -119,6 +121,31 @@ TEST_F(SerialStartTest, SearchWithoutAReaderTriesTenPortsAndStartsAt9600)
     ASSERT_EQ(rates.size(), 30) << "three speeds on each of ten ports";
     EXPECT_EQ(rates.mid(0, 3), QList<int>({9600, 19200, 38400}));
     ASSERT_NE(TComXDlg, nullptr);
-    EXPECT_EQ(TComXDlg->CommX1.PortNo, 10);
-    EXPECT_EQ(TComXDlg->CommX1.BitRate, 38400);
+    EXPECT_EQ(TComXDlg->CommX1.PortNo(), 10);
+    EXPECT_EQ(TComXDlg->CommX1.BitRate(), 38400);
+}
+
+TEST_F(SerialStartTest, ReaderOnAPortIsFoundByTheOpenAndByTheSearch)
+{
+    ReaderStandIn reader;
+    const QString slave = reader.openPseudoTerminal();
+    ASSERT_TRUE(QFile::link(slave, dir.filePath("ttyUSB0")));
+    reader.setDefaultResponder(ReaderStandIn::ack(QByteArray("\x90"
+                                                             "125")));
+    form->ComPort = 5;
+    form->ComSpeed = 2;
+    whenDialogOpens<TOpenCom1Dlg>([](TOpenCom1Dlg *d) { d->accept(); });
+    EXPECT_EQ(form->OpenSerialAtStart(), 1);
+    EXPECT_EQ(form->Memo1->toPlainText().split('\n').last(), "Find KV8 R/W");
+    EXPECT_EQ(lineBitRate(reader.pseudoTerminalMaster()), 38400);
+
+    // COM1 has no device: one box for each of its speeds; COM5 answers at the first.
+    MessageBoxRecorder boxes;
+    form->Memo1->clear();
+    const QStringList ports{"COM1", "COM5"};
+    form->SearchReader(&ports);
+    EXPECT_EQ(boxes.boxes.size(), 3);
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("Find KV8 R/W \nPORT:5\nSpeed:9600"))
+        << form->Memo1->toPlainText().toStdString();
+    EXPECT_EQ(lineBitRate(reader.pseudoTerminalMaster()), 9600);
 }

@@ -48,7 +48,7 @@ TEST_F(HubCoreTest, LoadedSettingsAreSavedBackWithTheFileKeptAroundThem)
              "StopBits=2\r\nFlowCont=3\r\nIDNo=258\r\nfDispRecInfo=0\r\nfDispTxInfo=0\r\nfWrDebug1=5\r\n"
              "fDispCont1=0\r\nMAX_REC_NO=0\r\nUnknown=x\r\n");
     makeServerHub(nullptr, 0, 0x104);
-    EXPECT_EQ(hub->CommX1.FlowCtrl, cfcNone) << "FlowCont 3 is no flow control";
+    EXPECT_EQ(hub->CommX1.FlowCtrl(), cfcNone) << "FlowCont 3 is no flow control";
     EXPECT_EQ(hub->ReadTable.size(), 200u) << "MAX_REC_NO 0 is kept as read; the table gets the default capacity";
     hub->SaveComSettings();
     // Speed code 0 (19200 bit/s) and port 4 override the section's "BaudRate" and "Port".
@@ -175,15 +175,15 @@ TEST_F(HubCoreTest, SerialPortThatCannotOpenIsReportedAndTheDialogSavesOnOkAndRe
 
     answerSerialDialog(false);
     hub.ConfigureSerialPort();
-    EXPECT_EQ(hub.CommX1.FlowCtrl, cfcNone);
+    EXPECT_EQ(hub.CommX1.FlowCtrl(), cfcNone);
     EXPECT_FALSE(memo.lines.contains(QStringLiteral("設定OK")));
     EXPECT_FALSE(QFile::exists(iniPath()));
     EXPECT_EQ(boxes.texts(), QStringList{serialFailure}) << "only the reopen speaks";
 
     answerSerialDialog(true);
     hub.ConfigureSerialPort();
-    EXPECT_EQ(hub.CommX1.FlowCtrl, cfcRtsCts);
-    EXPECT_EQ(hub.CommX1.BitRate, 9600);
+    EXPECT_EQ(hub.CommX1.FlowCtrl(), cfcRtsCts);
+    EXPECT_EQ(hub.CommX1.BitRate(), 9600);
     EXPECT_EQ(memo.lines.last(), QStringLiteral("設定OK"));
     EXPECT_EQ(IniFile(iniPath()).ReadInteger("ComDebug", "FlowCont", -1), 1);
     EXPECT_EQ(boxes.texts().size(), 2);

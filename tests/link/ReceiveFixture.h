@@ -4,6 +4,7 @@
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
+#include "platform/SerialPorts.h"
 #include "tests/link/ReceiveTestWindow.h"
 #include "tests/support/TestSupport.h"
 
@@ -23,11 +24,14 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
+        // No serial port of the machine: COM n is a device in the temporary folder, if any.
+        setSerialRootsForTest(dir.path(), dir.path());
     }
     void TearDown() override
     {
         hub.reset();
         setProgramPathForTest(QString());
+        setSerialRootsForTest(QString(), QString());
     }
     // A hub listening on a loopback port of the system's choice.
     void makeServerHub(HubWindow *window = nullptr, int comSpeed = 0, int comPort = 1)

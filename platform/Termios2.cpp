@@ -1,0 +1,25 @@
+#include "platform/Termios2.h"
+
+#include <asm/ioctls.h>
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+bool setTermios2BitRate(int fd, int rate)
+{
+    struct termios2 t;
+    if (ioctl(fd, TCGETS2, &t) != 0)
+        return false;
+    t.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
+    t.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    t.c_ispeed = static_cast<speed_t>(rate);
+    t.c_ospeed = static_cast<speed_t>(rate);
+    return ioctl(fd, TCSETS2, &t) == 0;
+}
+
+int termios2BitRate(int fd)
+{
+    struct termios2 t;
+    if (ioctl(fd, TCGETS2, &t) != 0)
+        return -1;
+    return static_cast<int>(t.c_ospeed);
+}
