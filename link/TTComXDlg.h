@@ -20,6 +20,7 @@
 class HubWindow;
 class MemoSink;
 struct FieldWrite;
+struct GateCountRecord;
 class QTcpServer;
 class QTcpSocket;
 class QWidget;
@@ -299,6 +300,47 @@ public:
     // Never addressed.
     void TAGIT_SID_POLL_CMD(uint8_t maskLength, uint32_t mask, uint8_t flags);
     void TAGIT_QUIET_CMD(uint8_t flags);
+
+    // --- gate command senders ('G') ---
+
+    // Each waits for the gate's answer (the restart excepted) and logs nothing beyond its TX trace
+    // and the wait's own line. Outputs come only from inside the DATA of the ACK that ended the
+    // wait; a NACK, silence, a wrong echo or a short answer gives false and leaves them unchanged.
+    bool G_GetModeCmd(uint8_t *mode);
+    bool G_SetModeCmd(uint8_t mode);
+    // bytes receives the 2 n bytes of the words (as many of them as it holds).
+    bool GateGetEEPROMCmd(uint8_t wordAddress, uint8_t n, std::span<uint8_t> bytes);
+    bool GateSetEEPROMCmd(uint8_t wordAddress, uint8_t n, ByteSpan bytes);
+    bool GateGetDispOutStateCmd(std::span<uint8_t, 2> state);
+    bool GateSetDispOutStateCmd(uint8_t byte0, uint8_t byte1);
+    bool GateGetSwSensorCmd(uint8_t *releaseSwitch, uint8_t *dipSwitch);
+    bool GateGetIoSensorCmd(uint8_t *sensors);
+    bool GateGetPersonSensorCmd(uint8_t *sensor);
+    bool GateRmcountmodeCmd(uint16_t *word1, uint16_t *word2, uint16_t *word3);
+    bool GateWmcountmodeCmd(uint16_t word1, uint16_t word2, uint16_t word3);
+    bool GateRmcountvaluCmd(GateCountRecord *record);
+    bool GateWmcountvaluCmd(const GateCountRecord &record);
+    bool GateWadjusttimeCmd();
+    bool GateGetDispOutStateCmd2(std::span<uint8_t, 3> state);
+    // Ends only on an ACK: a NACK leaves it waiting until the time-out.
+    bool GateSetDispOutStateCmd2(uint8_t byte0, uint8_t byte1, uint8_t byte2);
+    // The M750 record and whatever follows it, at most 49 bytes (as many as bytes holds), and
+    // their count.
+    bool GateRmcountvaluCmd2(std::span<uint8_t> bytes, uint8_t *count);
+    bool GateWmcountmodeCmd2(ByteSpan data, uint8_t n);
+    bool GateGetSPKVolumeCmd(uint8_t *volume);
+    bool GateSetSPKVolumeCmd(uint8_t volume);
+    // The answers show only in the RX trace; an ACK logs the "取得ＯＫ" line.
+    void GateGetRomVersionCmd();
+    void GateGetModelNameCmd();
+    // These five go to ID 0 whatever IDNo is. The program-mode command's outcome is not
+    // reported; the restart doesn't wait.
+    void GateProgModeComad();
+    void GateReStartComad();
+    bool GateGetBPSSpeedComad(uint8_t *speedCode);
+    bool GateSetBPSSpeedComad(uint8_t speedCode);
+    // n bytes as given, the first being the sub-code.
+    bool GateCommCmd(uint8_t n, ByteSpan bytes);
 
 public:
     // --- the components ---

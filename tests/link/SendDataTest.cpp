@@ -1,4 +1,5 @@
 #include "link/SendData.h"
+#include "link/GateRecords.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -47,4 +48,23 @@ TEST(SendDataTest, AnswerChecksReadOnlyInsideData)
               AnswerCheck::Short);
     // LEN claiming more bytes than the frame holds is short, not a read past its end.
     EXPECT_EQ(checkAnswer(eeprom.left(8), "\x70", 0), AnswerCheck::Short);
+}
+
+TEST(SendDataTest, GateCountRecordsReadAndWriteTheirFieldsLowByteFirst)
+{
+    QByteArray bytes;
+    for (int i = 1; i <= 37; ++i)
+        bytes.append(static_cast<char>(i));
+    const auto m750 = GateCount2Record::fromBytes(bytes);
+    ASSERT_TRUE(m750);
+    const GateCount2Record::Aisle &aisle2 = m750->aisles[1];
+    EXPECT_EQ(
+        QString::asprintf("%08X %08X %04X %04X", aisle2.personsIn, aisle2.personsOut, aisle2.alarmsIn, aisle2.alarmsOut)
+            .toStdString(),
+        "100F0E0D 14131211 1615 1817");
+    EXPECT_EQ(hexOf(m750->toBytes()), hexOf(bytes.first(36)));
+    EXPECT_EQ(hexOf(GateCountRecord::fromBytes(bytes)->toBytes()), hexOf(bytes.first(12)));
+    // A count event shorter than its record is no record.
+    EXPECT_FALSE(GateCount2Record::fromBytes(bytes.first(35)));
+    EXPECT_FALSE(GateCountRecord::fromBytes(bytes.first(11)));
 }

@@ -1,3 +1,4 @@
+#include "link/GateRecords.h"
 #include "tests/link/SenderFixture.h"
 
 #include <functional>
@@ -27,7 +28,23 @@ struct GoldenRow {
     bool recordsLastCmd = true;
     int optionFlag = -1; // -1: the sender leaves OptionFlag alone
     int blockSize = 4;
+    // Gate requests: the stand-in ACKs them and the sender waits for that ACK; some go to ID 0.
+    bool waits = false;
+    bool idZero = false;
+    const char *after = nullptr; // a line the sender logs after the wait, trace or not
 };
+
+GoldenRow gate(const char *tag, const char *data, std::function<void(TTComXDlg &)> send, bool idZero = false,
+               const char *after = nullptr)
+{
+    GoldenRow row{tag, 'G', data, std::move(send)};
+    row.waits = true;
+    row.idZero = idZero;
+    row.after = after;
+    return row;
+}
+
+const GateCountRecord countRecord{0x04030201, 0x08070605, 0x0A09, 0x0C0B};
 
 const GoldenRow rows[] = {
     {"QUIT_command: ", 'Q', "02", SEND(QuitCommand(2)), false},
@@ -146,6 +163,49 @@ const GoldenRow rows[] = {
     {"TAGIT_SID_POLL_CMD: ", 'u', "0A 01 20 78 56 34 12", SEND(TAGIT_SID_POLL_CMD(32, 0x12345678, 0x01))},
     {"TAGIT_QUIET_CMD: ", 'u', "0B 01" WIN_SID, SEND(TAGIT_QUIET_CMD(0x01))},
 
+    gate("G_GetModeCmd: ", "00", SEND(G_GetModeCmd(nullptr))),
+    gate("G_SetModeCmd: ", "20 03", SEND(G_SetModeCmd(3))),
+    gate("GateGetEEPROMCmd: ", "01 01 07", [](TTComXDlg &h) { h.GateGetEEPROMCmd(1, 7, {}); }),
+    gate("GateSetEEPROMCmd: ", "21 02 01 A1 A2", SEND(GateSetEEPROMCmd(2, 1, data16))),
+    gate("GateGetDispOutStateCmd: ", "02",
+         [](TTComXDlg &h) {
+             uint8_t state[2];
+             h.GateGetDispOutStateCmd(state);
+         }),
+    gate("GateSetDispOutStateCmd: ", "22 5A A5", SEND(GateSetDispOutStateCmd(0x5A, 0xA5))),
+    gate("GateGetSwSensorCmd: ", "03", SEND(GateGetSwSensorCmd(nullptr, nullptr))),
+    gate("GateGetIoSensorCmd: ", "04", SEND(GateGetIoSensorCmd(nullptr))),
+    gate("GateGetPersonSensorCmd: ", "05", SEND(GateGetPersonSensorCmd(nullptr))),
+    gate("GateRmcountmodeCmd: ", "06", SEND(GateRmcountmodeCmd(nullptr, nullptr, nullptr))),
+    // The words and counts go low byte first.
+    gate("GateWmcountmodeCmd: ", "23 01 02 03 04 05 06", SEND(GateWmcountmodeCmd(0x0201, 0x0403, 0x0605))),
+    gate("GateRmcountvaluCmd: ", "07", SEND(GateRmcountvaluCmd(nullptr))),
+    gate("GateWmcountvaluCmd: ", "24 01 02 03 04 05 06 07 08 09 0A 0B 0C", SEND(GateWmcountvaluCmd(countRecord))),
+    gate("GateWadjusttimeCmd: ", "25", SEND(GateWadjusttimeCmd())),
+    gate("GateGetDispOutStateCmd2: ", "08",
+         [](TTComXDlg &h) {
+             uint8_t state[3];
+             h.GateGetDispOutStateCmd2(state);
+         }),
+    gate("GateSetDispOutStateCmd: ", "26 11 22 33", SEND(GateSetDispOutStateCmd2(0x11, 0x22, 0x33))),
+    gate("GateRmcountvaluCmd2: ", "0B", SEND(GateRmcountvaluCmd2({}, nullptr))),
+    gate("GateWmcountmodeCmd2: ", "28 91 92 00", SEND(GateWmcountmodeCmd2(two, 3))),
+    gate("GateGetSPKVolumeCmd: ", "0C", SEND(GateGetSPKVolumeCmd(nullptr))),
+    gate("GateSetSPKVolumeCmd: ", "29 07", SEND(GateSetSPKVolumeCmd(7))),
+    gate("ＲＯＭのバージョン情報", "90 00", SEND(GateGetRomVersionCmd()), false, "ＲＯＭのバージョン情報 取得ＯＫ"),
+    gate("機種名（ModelName）の取得", "93", SEND(GateGetModelNameCmd()), false, "機種名（ModelName）の取得ＯＫ"),
+    gate("GateProgModeComad: ", "9B 37 30 33 35 31 38 32 39 34", SEND(GateProgModeComad()), true),
+    gate("GateGetBPSSpeedComad: ", "9E", SEND(GateGetBPSSpeedComad(nullptr)), true),
+    gate("GateSetBPSSpeedComad: ", "9C 02", SEND(GateSetBPSSpeedComad(2)), true),
+    gate("GateCommCmd: ", "2A 01 02 03 04 05 06", SEND(GateCommCmd(7, std::vector<uint8_t>{0x2A, 1, 2, 3, 4, 5, 6})),
+         true),
+    [] {
+        // The restart doesn't wait (and the stand-in doesn't answer it).
+        GoldenRow row = gate("GateReStartComad: ", "9D", SEND(GateReStartComad()), true);
+        row.waits = false;
+        return row;
+    }(),
+
     {"RAM Write Command: ", 'N', nullptr, REFUSE(RamWriteCommand(0x10, 5, 0))},
     {"DousaModeSet: ", 'J', nullptr, REFUSE(DousaModeSetJCmd(252, big))},
     {"PolWrite: ", 'N', nullptr, REFUSE(PolWrite(0x23, 0, 0, 0, false, 0, 238, big, 0x01))},
@@ -153,6 +213,8 @@ const GoldenRow rows[] = {
     {"EEPROM_RDWR_CMD2 TX: ", 'N', nullptr, REFUSE(TxEepromData2(1, 200, big))},
     {"ISO15693_WriteMultiBlock: ", 'x', nullptr, REFUSE(ISO15693_WriteMultiBlock(0, 255, big, 0x00))},
     {"ISO15693_WriteBytes: ", 'x', nullptr, REFUSE(ISO15693_WriteBytes(0, 244, big, 0x01))},
+    {"GateSetEEPROMCmd: ", 'G', nullptr, REFUSE(GateSetEEPROMCmd(1, 127, big))},
+    {"GateWmcountmodeCmd2: ", 'G', nullptr, REFUSE(GateWmcountmodeCmd2(big, 255))},
     // A block size from the settings file may be anything.
     {"ISO15693_WriteSingleBlock: ", 'x', nullptr, REFUSE(ISO15693_WriteSingleBlock(0, big, 0x01)), true, -1, 245},
     {"ISO15693_WriteSingleBlock: ", 'x', nullptr, REFUSE(ISO15693_WriteSingleBlock(0, big, 0x00)), true, -1, -1},
@@ -168,6 +230,14 @@ TEST_F(SenderGoldenFramesTest, EverySenderWritesItsExactFrameAndTraceOrIsRefused
         uint8_t id;
         int trace;
     } passes[] = {{0x00, 1}, {0xA5, 1}, {0x3C, 0}};
+    // Gate requests are answered with an ACK echoing their sub-code; the restart is not answered.
+    standIn.setDefaultResponder([](const QByteArray &request) -> QList<ReaderStandIn::Piece> {
+        if (request.size() < 5 || request[2] != 'G' || uint8_t(request[4]) == 0x9D)
+            return {};
+        return {{goldenFrame(0, '0', request.mid(4, 1)), 0}};
+    });
+    hub->fDispRecInfo = 0;
+    poll.start(10);
     int sent = 0;
     for (const auto &pass : passes) {
         hub->IDNo = pass.id;
@@ -181,17 +251,24 @@ TEST_F(SenderGoldenFramesTest, EverySenderWritesItsExactFrameAndTraceOrIsRefused
             hub->OptionFlag = 7;
             memo.clear();
             row.send(*hub);
-            EXPECT_EQ(hub->ReplyState, 0);
-            EXPECT_FALSE(hub->ackOrNackSinceSend);
+            EXPECT_EQ(hub->ReplyState, row.waits ? ReplyStateAck : ReplyStateNone);
+            EXPECT_EQ(hub->ackOrNackSinceSend, row.waits);
             EXPECT_EQ(hub->OptionFlag, row.optionFlag < 0 ? 7 : row.optionFlag);
             if (!row.data) {
                 EXPECT_EQ(linesOf(memo.lines), row.tag + std::string("DATA長オーバー"));
                 EXPECT_EQ(hub->LastCmd, 0xEE);
                 continue;
             }
-            const QByteArray expected = goldenFrame(pass.id, row.cmd, hx(row.data));
-            const QStringList trace{QString::fromUtf8(row.tag), traceLine(expected)};
-            EXPECT_EQ(linesOf(memo.lines), pass.trace ? linesOf(trace) : "");
+            const QByteArray expected = goldenFrame(row.idZero ? 0 : pass.id, row.cmd, hx(row.data));
+            QStringList trace;
+            if (pass.trace)
+                trace << QString::fromUtf8(row.tag) << traceLine(expected);
+            if (row.after)
+                trace << QString::fromUtf8(row.after);
+            // The listener notes each arrival of the ACK that a gate request waits for.
+            QStringList lines = memo.lines;
+            lines.removeAll(QStringLiteral("ServerSocket1ClientRead"));
+            EXPECT_EQ(linesOf(lines), linesOf(trace));
             EXPECT_EQ(hub->LastCmd, row.recordsLastCmd ? row.cmd : 0xEE);
             ASSERT_TRUE(standIn.waitForFrames(++sent));
             EXPECT_EQ(hexOf(standIn.received().value(sent - 1)), hexOf(expected));
