@@ -114,26 +114,37 @@ bool askBlockNo(TKV8AppForm &form, uint8_t &block, const QString &caption, int32
 
 bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const QString &dataPrompt, const QString &caption)
 {
-    return askIntsAndText(form, caption, IntPair{QStringLiteral("ブロックＮＯ"), block}, std::nullopt,
-                          TextPair{dataPrompt, form.TagDataText});
+    return askBlockAndText(form, block, TextPair{dataPrompt, form.TagDataText}, caption);
+}
+
+bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const TextPair &text, const QString &caption)
+{
+    return askIntsAndText(form, caption, IntPair{QStringLiteral("ブロックＮＯ"), block}, std::nullopt, text);
+}
+
+TextPair rangeText(QString &text)
+{
+    return {QStringLiteral("データ（文字列）"), text};
 }
 
 bool askBlockRange(TKV8AppForm &form, uint8_t &first, uint8_t &count, bool withText)
 {
-    std::optional<TextPair> text;
-    if (withText)
-        text.emplace(QStringLiteral("データ（文字列）"), form.TagDataText);
+    return askBlockRange(form, first, count, withText ? std::optional(rangeText(form.TagDataText)) : std::nullopt);
+}
+
+bool askBlockRange(TKV8AppForm &form, uint8_t &first, uint8_t &count, const std::optional<TextPair> &text)
+{
     return askIntsAndText(form, QStringLiteral("設定値の入力"), IntPair{QStringLiteral("ブロックＮＯ"), first},
                           IntPair{QStringLiteral("ブロック数"), count}, text);
 }
 
-bool askByteValue(TKV8AppForm &form, int32_t &value)
+bool askByteValue(TKV8AppForm &form, IntRef value)
 {
-    int32_t shown = value & 0xFF;
+    int32_t shown = value.get() & 0xFF;
     if (!askInts(form, QStringLiteral("設定値の入力"), std::nullopt, std::nullopt,
                  IntPair{QStringLiteral("データ（１６進）"), shown, 0, 255, 16}))
         return false;
-    value = shown;
+    value.set(shown);
     return true;
 }
 
@@ -155,9 +166,20 @@ bool askBinaryBlock(TKV8AppForm &form, uint8_t &block, uint8_t *bytes, bool bloc
 
 void convertBlockText(const TKV8AppForm &form, uint64_t blocks, DataBuffer &data)
 {
+    convertBlockText(form, blocks, form.TagDataText, data);
+}
+
+void convertBlockText(const TKV8AppForm &form, uint64_t blocks, const QString &text, DataBuffer &data)
+{
     const uint64_t length = blockDataLength(form.TagBlockSize, blocks).value_or(0);
     if (length <= maxDataLength)
-        StrToFixedBytes(form.TagDataText, data.data(), static_cast<int>(length));
+        StrToFixedBytes(text, data.data(), static_cast<int>(length));
+}
+
+bool blockWriteFits(const TKV8AppForm &form, uint8_t code, QByteArrayView params, uint64_t blocks, uint8_t flags)
+{
+    const std::optional<uint64_t> length = blockDataLength(form.TagBlockSize, blocks);
+    return length && tagCommandData(code, params, {}, *length, flags, ByteSpan(form.CurrentUid, 8)).has_value();
 }
 
 void runBlockCommand(TKV8AppForm &form, TagFlags flags, void (TTComXDlg::*sender)(uint8_t, uint8_t), TagSteps steps)

@@ -85,13 +85,19 @@ bool askIntsAndText(TKV8AppForm &form, const QString &caption, const std::option
 // TInputIntDlg "ブロックＮＯ" / "ブロックＮＯを入力してください": 0..max, decimal.
 bool askBlockNo(TKV8AppForm &form, uint8_t &block, const QString &caption = QStringLiteral("ブロックＮＯ"),
                 int32_t max = 255);
-// One block number and the shared data text (TagDataText); the second pair hidden.
+// One block number and a data text (the window's shared TagDataText, or the text pair's own
+// remembered field); the second pair hidden.
 bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const QString &dataPrompt,
                      const QString &caption = QStringLiteral("設定値の入力"));
-// First block and block count, with or without the shared data text.
+bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const TextPair &text,
+                     const QString &caption = QStringLiteral("設定値の入力"));
+// First block and block count, with or without the shared data text, or with a text field of
+// the caller's ("データ（文字列）" and the remembered text: rangeText).
 bool askBlockRange(TKV8AppForm &form, uint8_t &first, uint8_t &count, bool withText);
+bool askBlockRange(TKV8AppForm &form, uint8_t &first, uint8_t &count, const std::optional<TextPair> &text);
+TextPair rangeText(QString &text);
 // One byte in hex ("データ（１６進）"), offered masked to 8 bits; the other pairs hidden.
-bool askByteValue(TKV8AppForm &form, int32_t &value);
+bool askByteValue(TKV8AppForm &form, IntRef value);
 // TWrData1Dlg: the block address and four data bytes, bytes[0] the lower byte (EdData0);
 // blockFixed shows the address disabled.
 bool askBinaryBlock(TKV8AppForm &form, uint8_t &block, uint8_t *bytes, bool blockFixed = false);
@@ -101,6 +107,11 @@ bool askBinaryBlock(TKV8AppForm &form, uint8_t &block, uint8_t *bytes, bool bloc
 // refused by the sender (its line in the log, nothing sent), so the text is converted only
 // when it fits.
 void convertBlockText(const TKV8AppForm &form, uint64_t blocks, DataBuffer &data);
+void convertBlockText(const TKV8AppForm &form, uint64_t blocks, const QString &text, DataBuffer &data);
+// Whether the block write with this code and these parameters, of blocks x TagBlockSize data
+// bytes, fits one frame by the sender's own rule (the window's UID added when the flags say
+// addressed). A write that doesn't is refused by its sender.
+bool blockWriteFits(const TKV8AppForm &form, uint8_t code, QByteArrayView params, uint64_t blocks, uint8_t flags);
 
 // --- sending ---
 
