@@ -195,6 +195,8 @@ public:
     void MnLock2BlocksClick(QObject *Sender);
     void Read1BlockSelect1Click(QObject *Sender);
     void Write1BlockSelect1Click(QObject *Sender);
+    // Opens the command runner (CommandRunner.cpp), the hub's log in its memo meanwhile.
+    void N14Click(QObject *Sender);
 
     // ===== end of the ISO 15693 menu =====
 

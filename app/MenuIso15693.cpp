@@ -58,6 +58,7 @@ void TKV8AppForm::RegisterIso15693Handlers()
         {"MnLock2Blocks", &TKV8AppForm::MnLock2BlocksClick},
         {"Read1BlockSelect1", &TKV8AppForm::Read1BlockSelect1Click},
         {"Write1BlockSelect1", &TKV8AppForm::Write1BlockSelect1Click},
+        {"N14", &TKV8AppForm::N14Click},
     };
     for (const auto &[name, handler] : table)
         RegisterHandler(QLatin1String(name), handler);

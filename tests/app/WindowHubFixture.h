@@ -73,12 +73,14 @@ protected:
     }
 
     // The memo's lines without the hub's socket-event lines; the log is cleared for the next step.
-    std::string takeLog()
+    std::string takeLog() { return takeLog(form->Memo1); }
+    // The same for another memo the logs go to.
+    std::string takeLog(QPlainTextEdit *memo)
     {
-        QStringList lines = form->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList lines = memo->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         lines.removeIf([](const QString &line) { return line.startsWith(QLatin1String("ServerSocket1")); });
         lines.replaceInStrings(QRegularExpression(QStringLiteral("^実行時間: \\d\\d:\\d\\d:\\d{2,3}$")), timeLine);
-        form->Memo1->clear();
+        memo->clear();
         return joined(lines);
     }
     static std::string joined(const QStringList &lines) { return lines.join(QStringLiteral(" | ")).toStdString(); }
