@@ -62,6 +62,11 @@ void MainWindowHubLink::GateCountEvent(int identifier, const QByteArray &record)
     form_.WMCopyData(identifier, record);
 }
 
+void MainWindowHubLink::AddMainLog(const QString &line)
+{
+    form_.AddLog(line);
+}
+
 int MainWindowHubLink::S6700Conf() const
 {
     return form_.OptionSettings::S6700Conf;

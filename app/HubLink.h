@@ -22,6 +22,7 @@ public:
     QTableWidget *ResultGrid() override;
     void SetStatusPanelText(int panel, const QString &text) override;
     void GateCountEvent(int identifier, const QByteArray &record) override;
+    void AddMainLog(const QString &line) override;
     int S6700Conf() const override;
     int TagBlockSize() const override;
     int BlockNo() const override;

@@ -41,6 +41,10 @@ public:
     // record bytes that follow the sub-code. Synchronous: the window has handled it on return.
     virtual void GateCountEvent(int identifier, const QByteArray &record) = 0;
 
+    // A line in the main window's log (its AddLog, not the hub's log): only the USB device's
+    // status lines go there.
+    virtual void AddMainLog(const QString &) {}
+
     // --- read by the hub ---
 
     virtual int S6700Conf() const = 0;

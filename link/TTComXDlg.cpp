@@ -198,7 +198,10 @@ void TTComXDlg::SaveComSettings()
 
 void TTComXDlg::openUsbAtStart()
 {
-    UsbDevice = new TQRZUsbC1;
+    UsbDevice = new TQRZUsbC1([this](const QString &line) {
+        if (window_)
+            window_->AddMainLog(line);
+    });
     if (UsbDevice->IsOpen())
         return;
     showMessage(QStringLiteral("NG : TQRZUsbC1"), ownerWidget());

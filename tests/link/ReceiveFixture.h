@@ -5,6 +5,7 @@
 #include "platform/AppPaths.h"
 #include "platform/MemoSink.h"
 #include "platform/SerialPorts.h"
+#include "platform/UsbPipes.h"
 #include "tests/link/ReceiveTestWindow.h"
 #include "tests/support/TestSupport.h"
 
@@ -24,14 +25,16 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         setProgramPathForTest(dir.filePath(QStringLiteral("kv8demo")));
-        // No serial port of the machine: COM n is a device in the temporary folder, if any.
+        // No serial port or USB reader of the machine: only devices in the temporary folder.
         setSerialRootsForTest(dir.path(), dir.path());
+        setUsbBaseDirectoryForTest(dir.path());
     }
     void TearDown() override
     {
         hub.reset();
         setProgramPathForTest(QString());
         setSerialRootsForTest(QString(), QString());
+        setUsbBaseDirectoryForTest(QString());
     }
     // A hub listening on a loopback port of the system's choice.
     void makeServerHub(HubWindow *window = nullptr, int comSpeed = 0, int comPort = 1)
