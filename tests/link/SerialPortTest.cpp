@@ -20,9 +20,10 @@ QString errorOf(const std::function<void()> &action)
     return QString();
 }
 
-// A port on COM1 over the given line, gathering what it receives.
+// A port on COM1, over a recording line if asked, gathering what it receives.
 struct Port {
-    explicit Port(std::unique_ptr<TermiosLine> line = nullptr) : port(std::move(line))
+    explicit Port(bool recording = false)
+        : line(recording ? new RecordingLine : nullptr), port(std::unique_ptr<TermiosLine>(line))
     {
         port.SetFlowCtrl(cfcNone);
         port.OnReceive = [this](TCommX &p, int n) {
@@ -38,6 +39,7 @@ struct Port {
     }
     bool send(const QByteArray &bytes) { return port.TransBlock(bytes.constData(), static_cast<int>(bytes.size())); }
 
+    RecordingLine *line; // owned by the port
     TCommX port;
     QByteArray received;
     std::vector<unsigned> errors_;
@@ -108,9 +110,9 @@ TEST_F(SerialPortTest, LineSettingsAndModemLinesFollowTheProperties)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.charSize);
-        auto owned = std::make_unique<RecordingLine>();
-        RecordingLine &line = *owned;
-        TCommX port(std::move(owned));
+        Port p(true);
+        RecordingLine &line = *p.line;
+        TCommX &port = p.port;
         port.SetCharSize(row.charSize);
         port.SetParityBit(row.parity);
         port.SetStopBit(row.stop);
@@ -187,10 +189,9 @@ TEST_F(SerialPortTest, BlocksAreSentInChunksOfBufLenTransAndArriveWhole)
     QByteArray data(5000, '\0');
     for (int i = 0; i < data.size(); ++i)
         data[i] = static_cast<char>(i * 13 + 1);
-    auto owned = std::make_unique<RecordingLine>();
-    RecordingLine &line = *owned;
+    Port p(true);
+    RecordingLine &line = *p.line;
     line.swallowWrites = true;
-    Port p(std::move(owned));
     p.port.PortOpen();
     line.taken();
     ASSERT_TRUE(p.send(data));
@@ -238,9 +239,8 @@ TEST_F(SerialPortTest, LineErrorsAndBreaksFromTheDriversCountersReachTheGuiThrea
         {{0, 0, 1, 0, 0}, {0x04}, 0}, {{1, 1, 1, 0, 0}, {0x0E}, 0}, {{0, 0, 0, 2, 0}, {}, 2},
     };
     for (const Row &row : rows) {
-        auto owned = std::make_unique<RecordingLine>();
-        RecordingLine &line = *owned;
-        Port p(std::move(owned));
+        Port p(true);
+        RecordingLine &line = *p.line;
         p.port.PortOpen();
         line.setCounters(row.counters);
         standIn.send("A");
@@ -250,9 +250,8 @@ TEST_F(SerialPortTest, LineErrorsAndBreaksFromTheDriversCountersReachTheGuiThrea
         EXPECT_EQ(p.breaks, row.breaks);
     }
     // A read that fails reports the errors and gives -1 without waiting out TimeOutReceive.
-    auto owned = std::make_unique<RecordingLine>();
-    RecordingLine &line = *owned;
-    Port p(std::move(owned));
+    Port p(true);
+    RecordingLine &line = *p.line;
     p.port.OnReceive = nullptr;
     p.port.PortOpen();
     line.failReads = true;
@@ -268,10 +267,9 @@ TEST_F(SerialPortTest, LineErrorsAndBreaksFromTheDriversCountersReachTheGuiThrea
 
 TEST_F(SerialPortTest, ModemLinesBreakAndHalfDuplexRtsGoToTheLine)
 {
-    auto owned = std::make_unique<RecordingLine>();
-    RecordingLine &line = *owned;
+    Port p(true);
+    RecordingLine &line = *p.line;
     line.swallowWrites = true;
-    Port p(std::move(owned));
     p.port.PortOpen();
     line.status = TIOCM_CTS | TIOCM_CAR;
     EXPECT_EQ(
