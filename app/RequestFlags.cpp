@@ -54,11 +54,22 @@ uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings)
     case FlagRule::Inventory2:
         return withProgAfiBit(0x00, settings);
     case FlagRule::TwoBlocks:
+    case FlagRule::OptionWriteUid:
         return static_cast<uint8_t>(0x10 | (settings.WriteUidFlag & 3));
     case FlagRule::SelectRead:
         return static_cast<uint8_t>(readRule(settings) | 4);
     case FlagRule::SelectWrite:
         return static_cast<uint8_t>(writeRule(settings) | 4);
+    case FlagRule::ReadUid:
+        return static_cast<uint8_t>(settings.ReadUidFlag & 3);
+    case FlagRule::WriteUid:
+        return static_cast<uint8_t>(settings.WriteUidFlag & 3);
     }
     return 0;
+}
+
+uint8_t inventoryReadFlags(const RequestFlagSettings &settings, bool oneSlot, int afi)
+{
+    return static_cast<uint8_t>(((settings.ReadOptionFlag & 1) << 4) | (oneSlot ? OneSlotFlagBit : 0) |
+                                (afi != 0 ? AfiFlagBit : 0));
 }

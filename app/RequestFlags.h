@@ -30,9 +30,28 @@ enum class FlagRule {
     TwoBlocks,  // Write2Blocks and Lock2Blocks: option bit forced, Prog15693FLAG ignored
     SelectRead, // the "(Select)" items: the select bit added, Prog15693FLAG ignored
     SelectWrite,
+    ReadUid,        // the read addressing mode alone, option bit clear
+    WriteUid,       // the write addressing mode alone, option bit clear
+    OptionWriteUid, // option bit forced, the write addressing mode (TI Light password write, RP lock)
 };
 
 uint8_t requestFlags(FlagRule rule, const RequestFlagSettings &settings);
+
+// Bits of the request-flags byte that handlers set by what the operator chose.
+constexpr uint8_t AfiFlagBit = 0x20;
+constexpr uint8_t OneSlotFlagBit = 0x40;
+
+// The TI and SLI inventory reads: the read option bit, the one-slot bit for the "1" item, the
+// AFI bit when an AFI other than 0 goes with the request; never addressed.
+uint8_t inventoryReadFlags(const RequestFlagSettings &settings, bool oneSlot, int afi);
+
+// Flag bytes that some custom commands send whatever the settings say.
+namespace FixedFlags
+{
+constexpr uint8_t None = 0x00;            // MB89 EAS, ST POOL EAS, TAG-IT SID poll, TI Light AFI read
+constexpr uint8_t Option = 0x10;          // TI Light AFI write
+constexpr uint8_t OptionAddressed = 0x11; // TI Light kill and password block write
+} // namespace FixedFlags
 
 // The request flags of one tag command: built by a rule from the settings, or a fixed byte
 // (the custom commands that name their flags, or flags a handler computes itself).

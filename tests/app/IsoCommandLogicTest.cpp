@@ -19,6 +19,9 @@ TEST(RequestFlagsTest, PlainRulesMaskTheirSettingsAndIgnoreTheProgramFlags)
         {FlagRule::R, {.ReadOptionFlag = 3, .ReadUidFlag = 6, .fUSESetOption = 1, .Prog15693FLAG = 0x99}, 0x12},
         {FlagRule::W, {.WriteOptionFlag = 2, .WriteUidFlag = 5, .fUSESetOption = 1, .Prog15693FLAG = 0x99}, 0x01},
         {FlagRule::U, {.UidFlag = 0xFF, .fUSESetOption = 1, .Prog15693FLAG = 0x99}, 0x03},
+        {FlagRule::ReadUid, {.ReadOptionFlag = 1, .ReadUidFlag = 6, .fUSESetOption = 1}, 0x02},
+        {FlagRule::WriteUid, {.WriteOptionFlag = 1, .WriteUidFlag = 7, .fUSESetOption = 1}, 0x03},
+        {FlagRule::OptionWriteUid, {.WriteOptionFlag = 0, .WriteUidFlag = 5, .fUSESetOption = 1}, 0x11},
     };
     for (const auto &c : cases)
         EXPECT_EQ(requestFlags(c.rule, c.settings), c.expected) << static_cast<int>(c.rule);
