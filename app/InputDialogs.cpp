@@ -2,6 +2,7 @@
 
 #include "controls/DialogKit.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,5 +85,39 @@ TWrData1Dlg::TWrData1Dlg(QWidget *owner) : RadixDialog(owner)
                            {kit.label("データ(HEX)", EdData3, "Label2"), EdData3, EdData2, EdData1, EdData0},
                            {nullptr, kit.label("上位バイト", nullptr, "Label3"), nullptr, nullptr,
                             kit.label("下位バイト", nullptr, "Label4")}});
+    kit.column(this, {grid, kit.confirmRow(OKBtn, CancelBtn)});
+}
+
+TWritePwdDlg::TWritePwdDlg(QWidget *owner) : RadixDialog(owner)
+{
+    const DialogKit kit(this, "WritePwdDlg", caption);
+    EdData3 = byteField(kit, "EdData3");
+    EdData2 = byteField(kit, "EdData2");
+    EdData1 = byteField(kit, "EdData1");
+    EdData0 = byteField(kit, "EdData0");
+    IntEd1 = kit.intEdit("IntEd1", {0, 7, -10});
+    EdWrdata3 = byteField(kit, "EdWrdata3");
+    EdWrdata2 = byteField(kit, "EdWrdata2");
+    EdWrdata1 = byteField(kit, "EdWrdata1");
+    EdWrdata0 = byteField(kit, "EdWrdata0");
+    STTitle1 = kit.label(QString(), IntEd1, "STTitle1");
+    STTitle3 = kit.label(QString(), EdWrdata3, "STTitle3");
+    Label1 = kit.label("上位バイト", nullptr, "Label1");
+    Label5 = kit.label("下位バイト", nullptr, "Label5");
+    auto bevel = [this](const char *name) {
+        auto *line = DialogKit::named(new QFrame(this), name);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return LayoutCell(line).span(5);
+    };
+    QGridLayout *grid =
+        kit.grid(nullptr, {{kit.label("パスワード(HEX)", EdData3, "Label2"), EdData3, EdData2, EdData1, EdData0},
+                           {nullptr, kit.label("上位バイト", nullptr, "Label3"), nullptr, nullptr,
+                            kit.label("下位バイト", nullptr, "Label4")},
+                           {bevel("Bevel1")},
+                           {STTitle1, IntEd1},
+                           {bevel("Bevel2")},
+                           {STTitle3, EdWrdata3, EdWrdata2, EdWrdata1, EdWrdata0},
+                           {nullptr, Label1, nullptr, nullptr, Label5}});
     kit.column(this, {grid, kit.confirmRow(OKBtn, CancelBtn)});
 }

@@ -88,3 +88,30 @@ public:
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
 };
+
+// The TI Light password commands: the 4-byte password (EdData3 upper byte .. EdData0 lower
+// byte), a block number (STTitle1 / IntEd1) and 4 data bytes (EdWrdata3 .. EdWrdata0) with
+// their own upper/lower labels (Label1, Label5). A caller hides the groups it doesn't need.
+class TWritePwdDlg : public RadixDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TWritePwdDlg(QWidget *owner = nullptr);
+
+    TIntEdit *EdData3;
+    TIntEdit *EdData2;
+    TIntEdit *EdData1;
+    TIntEdit *EdData0;
+    QLabel *STTitle1;
+    TIntEdit *IntEd1;
+    QLabel *STTitle3;
+    TIntEdit *EdWrdata3;
+    TIntEdit *EdWrdata2;
+    TIntEdit *EdWrdata1;
+    TIntEdit *EdWrdata0;
+    QLabel *Label1;
+    QLabel *Label5;
+    QPushButton *OKBtn;
+    QPushButton *CancelBtn;
+};

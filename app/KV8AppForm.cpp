@@ -114,6 +114,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
     RegisterIso15693Handlers();
+    RegisterCustomTagHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

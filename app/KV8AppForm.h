@@ -200,6 +200,57 @@ public:
 
     // ===== end of the ISO 15693 menu =====
 
+    // ===== TAG-IT, my-d and custom-command menus, in MenuCustomTag.cpp =====
+
+    // Values last entered in these menus' dialogs, kept for the run only: the AFI of the
+    // inventory reads and of the TI Light AFI write, and the TAG-IT SID poll's mask.
+    int32_t InvAFIValue = 0;
+    uint8_t SidMaskLen = 0;
+    uint32_t SidMaskValue = 0;
+
+    void RegisterCustomTagHandlers();
+
+    void MnGetBlockClick(QObject *Sender);
+    void MnGetVersionClick(QObject *Sender);
+    void MnPutBlockClick(QObject *Sender);
+    void MnPutBlockLockClick(QObject *Sender);
+    void MnLockBlock2Click(QObject *Sender);
+    void MnSID_PollClick(QObject *Sender);
+    void MnQuietClick(QObject *Sender);
+
+    void MnMydRead1Click(QObject *Sender);
+    void MnMydWrite1Click(QObject *Sender);
+    void MnMydWriteByte1Click(QObject *Sender);
+    void MnMydWriteReread1Click(QObject *Sender);
+
+    // Each on the "1" and "16" items of its sub-menu.
+    void MnTIInventoryRead11Click(QObject *Sender);
+    void MnTIInventoryMultiRead11Click(QObject *Sender);
+    void MnTIInventoryGetSystemInfo11Click(QObject *Sender);
+    void MnTIInventoryGetSecInfo11Click(QObject *Sender);
+    void InventoryRead11Click(QObject *Sender);
+    void FastInventoryRead11Click(QObject *Sender);
+
+    void MnKill1Click(QObject *Sender);
+    void WriteSingleBlockPwd1Click(QObject *Sender);
+    void MnWrLightPassClick(QObject *Sender);
+    void MnSetRPClick(QObject *Sender);
+    void MnLightAFI1Click(QObject *Sender);
+
+    void MnSetEAS1Click(QObject *Sender);
+    void MnResetEAS1Click(QObject *Sender);
+    void MnLockEAS1Click(QObject *Sender);
+    void MnEASAlarm1Click(QObject *Sender);
+    void MnMB89EAS1Click(QObject *Sender);
+    void MnFujiEASONClick(QObject *Sender); // on "ON" and "OFF"
+    void MnMB89RefreshClick(QObject *Sender);
+    void MnMB89ReadMulitiBlocksUnlimited1Click(QObject *Sender);
+    void MnACTIVATEEAS1Click(QObject *Sender);
+    void MnDEACTIVATEEAS1Click(QObject *Sender);
+    void POOLEAS1Click(QObject *Sender);
+
+    // ===== end of the custom tag menus =====
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
