@@ -284,6 +284,7 @@ ReaderModel::Replies ReaderModel::tagCommand(const QByteArray &data)
         break;
     case 0x23:
     case 0x2C:
+    case 0xA0:
         paramCount = 2;
         break;
     case 0x21:
@@ -335,7 +336,10 @@ ReaderModel::Replies ReaderModel::tagBlockCommand(uint8_t code, ModelTag &tag, c
         count = at(params, 1) + 1;
     else if (code == 0xA2 || code == 0xA3)
         count = 2;
-    const bool onBlocks = (code >= 0x20 && code <= 0x24) || code == 0x2C || code == 0xA2 || code == 0xA3;
+    else if (code == 0xA0) // a byte count, from the first byte of block `first`
+        count = (at(params, 1) + blockSize - 1) / blockSize;
+    const bool onBlocks =
+        (code >= 0x20 && code <= 0x24) || code == 0x2C || code == 0xA0 || code == 0xA2 || code == 0xA3;
     if (onBlocks && first + count > tag.blocks.size())
         return tagError(IsoNoSuchBlock);
 
@@ -380,6 +384,12 @@ ReaderModel::Replies ReaderModel::tagBlockCommand(uint8_t code, ModelTag &tag, c
         for (int b = first; b < first + count; ++b)
             answer.append(tag.locked[b] ? '\x01' : '\x00');
         return {{ReplyAck, answer}};
+    }
+    case 0xA0: {
+        QByteArray memory;
+        for (int b = first; b < first + count; ++b)
+            memory.append(tag.blocks[b]);
+        return {{ReplyAck, QByteArray(1, static_cast<char>(code)) + memory.left(at(params, 1))}};
     }
     case 0x27:
     case 0x29: {
