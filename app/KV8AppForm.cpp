@@ -113,6 +113,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterHandler(QStringLiteral("HelpAbout1"), &TKV8AppForm::HelpAbout1Execute);
     RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
+    RegisterHandler(QStringLiteral("MnTagData1"), &TKV8AppForm::MnTagData1Click);
     RegisterIso15693Handlers();
     RegisterCustomTagHandlers();
 }

@@ -132,6 +132,8 @@ public:
     void Timer1Timer();
     void MnFileSave1Click(QObject *Sender);
     void Copy1Click(QObject *Sender);
+    // Opens the tag viewer (TagDataViewer.cpp).
+    void MnTagData1Click(QObject *Sender);
 
     // --- result grid ---
     // Rows 1 .. RowCount - 1 as the CSV writes them.
