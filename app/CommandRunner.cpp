@@ -108,6 +108,11 @@ TCoomandDlg1::TCoomandDlg1(TKV8AppForm &form) : QDialog(&form), form_(form)
 
 TCoomandDlg1::~TCoomandDlg1() = default;
 
+TGuage1Dlg *TCoomandDlg1::LoopGauge() const
+{
+    return gauge_;
+}
+
 void TCoomandDlg1::CmdLog(const QString &line)
 {
     if (memoSink_->lineCount() >= 1000)

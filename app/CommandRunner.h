@@ -59,7 +59,7 @@ public:
     // The memo as a log target (where the hub writes while the runner is open).
     PlainTextMemoSink *LogSink() const { return memoSink_.get(); }
     // The progress box of a running loop; null otherwise.
-    TGuage1Dlg *LoopGauge() const { return gauge_; }
+    TGuage1Dlg *LoopGauge() const;
     bool Running() const { return running_; }
 
     void done(int result) override;

@@ -56,8 +56,6 @@ public:
     // The whole reading, run once from the first show.
     void FormShow();
     bool Reading() const { return reading_; }
-    // The progress box of the read-out (null when none is shown).
-    TGuage1Dlg *Gauge() const { return gauge_; }
 
     void done(int result) override;
 
