@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <exception>
 
 namespace
 {
@@ -175,11 +176,16 @@ void TDispTagDataDlg::FormShow()
     processPendingMessages(0);
     gauge->setWindowTitle(QStringLiteral("Read Tag Data ..."));
 
-    if (!ReadTagIdentity()) {
-        if (!applicationClosing())
-            showMessage(QStringLiteral("タグのデータが読み込めません!!"), this);
-    } else if (readGeometry()) {
-        readMemory();
+    // Nothing may leave a Qt event handler, and the viewer must become closable whatever happens.
+    try {
+        if (!ReadTagIdentity()) {
+            if (!applicationClosing())
+                showMessage(QStringLiteral("タグのデータが読み込めません!!"), this);
+        } else if (readGeometry()) {
+            readMemory();
+        }
+    } catch (const std::exception &e) {
+        showMessage(QString::fromLocal8Bit(e.what()), this);
     }
     // The progress box ignores its close event: it goes with a delete.
     delete gauge_;
