@@ -95,12 +95,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     setItemVisible("MnSetSpeed", fVER121 != 0);
     setItemVisible("MnSetAnci", fVER121 != 0);
 
-    QStringList titles = {QStringLiteral("No."), QStringLiteral("データ数"), QStringLiteral("受信データ"),
-                          QStringLiteral("ＵＩＤ")};
-    if (fUseInOutFormat)
-        titles << InOutTitle;
-    StringGrid1->setColumnCount(static_cast<int>(titles.size()));
-    StringGrid1->setHorizontalHeaderLabels(titles);
+    SetGridTitles();
 
     // The idle moment: the event queue has gone empty and the thread is about to sleep.
     idleConnection_ = connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -111,6 +106,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
 
     RegisterHandler(QStringLiteral("FileExit1"), &TKV8AppForm::FileExit1Execute);
     RegisterHandler(QStringLiteral("HelpAbout1"), &TKV8AppForm::HelpAbout1Execute);
+    RegisterEnvironmentHandlers();
     RegisterHandler(QStringLiteral("MnFileSave1"), &TKV8AppForm::MnFileSave1Click);
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
     RegisterHandler(QStringLiteral("MnTagData1"), &TKV8AppForm::MnTagData1Click);
@@ -225,6 +221,16 @@ void TKV8AppForm::buildLayout()
     connect(Timer1, &QTimer::timeout, this, &TKV8AppForm::Timer1Timer);
 
     resize(designWidth, 520);
+}
+
+void TKV8AppForm::SetGridTitles()
+{
+    QStringList titles = {QStringLiteral("No."), QStringLiteral("データ数"), QStringLiteral("受信データ"),
+                          QStringLiteral("ＵＩＤ")};
+    if (fUseInOutFormat)
+        titles << InOutTitle;
+    StringGrid1->setColumnCount(static_cast<int>(titles.size()));
+    StringGrid1->setHorizontalHeaderLabels(titles);
 }
 
 void TKV8AppForm::SetMainEnabled(bool enabled)

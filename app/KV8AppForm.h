@@ -153,6 +153,18 @@ public:
     // program calls it when its event loop has ended, the destructor otherwise).
     void Shutdown();
 
+    // ===== environment settings, COM port choice and grid clear, in MenuEnvironment.cpp =====
+
+    void RegisterEnvironmentHandlers();
+    // The environment dialog on the live values of this window and the hub; OK applies them at
+    // once (menus, grid columns, the reader ID of the next frame), the settings file takes them
+    // when the window closes.
+    void MnConfig1Click(QObject *Sender);
+    // Reopens the hub's serial port on the port chosen from COM1..COM10.
+    void MnSetCOMPortClick(QObject *Sender);
+    // The read table and its grid, the read count, and the log while its page is shown.
+    void MnGridClrClick(QObject *Sender);
+
     // ===== ISO 15693 menu ("ISO15693コマンド"), in MenuIso15693.cpp =====
 
     // Values last entered in the handlers' dialogs, offered again as defaults; kept for the
@@ -263,6 +275,8 @@ private:
     void buildMenus();
     void buildToolBar();
     QAction *ruleItem(const char *name) const;
+    // The grid's column titles; the fifth column only with the in/out format.
+    void SetGridTitles();
     void runAction(QAction *action);
     void FormClose();
     void CBReOpenClick();
