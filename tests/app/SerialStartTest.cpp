@@ -1,7 +1,9 @@
 #include "tests/app/StartupFixture.h"
 
+#include "controls/DialogKit.h"
 #include "platform/SerialLine.h"
 #include "platform/SerialPorts.h"
+#include "setup/PortSetDlg.h"
 #include "tests/app/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 
@@ -58,6 +60,48 @@ TEST_F(SerialStartTest, PortListAndToolBarPageShowThePresentPortsAsComNames)
     form->FillComPortList(3, 2);
     EXPECT_EQ(form->CBCOMPort->currentIndex(), -1);
     EXPECT_EQ(form->CBSpeed->currentIndex(), 2);
+}
+
+TEST_F(SerialStartTest, PortSettingReopensTheChosenPortAndTheToolBarListFollows)
+{
+    ReaderStandIn reader;
+    const QString slave = reader.openPseudoTerminal();
+    ASSERT_TRUE(QFile::link(slave, dir.filePath("ttyUSB0")));
+    // The hub's port, the item checked when the dialog opens and the one the operator clicks
+    // (-1: none), the button, and the port afterwards: COM5 holds the pseudo-terminal.
+    const struct {
+        int openOn, preselected, pick;
+        bool ok;
+        int portAfter;
+    } rows[] = {
+        {1, 0, 4, true, 5},
+        {5, 4, 0, false, 5},    // cancelled: the open port stays
+        {12, -1, -1, true, 12}, // past COM10: "設定" with nothing chosen reopens nothing
+    };
+    {
+        MessageBoxRecorder boxes;
+        form->ComPort = 1;
+        form->CreateHub(0);
+    }
+    for (const auto &row : rows) {
+        MessageBoxRecorder boxes; // the ports without a device say so once each
+        if (TComXDlg->CommX1.PortNo() != row.openOn)
+            TComXDlg->ReopenPort(row.openOn);
+        form->ComPort = 0;
+        int preselected = -2;
+        whenDialogOpens<TPortSetDlg>([&](TPortSetDlg *d) {
+            preselected = d->RGSetPort->itemIndex();
+            if (row.pick >= 0)
+                d->RGSetPort->button(row.pick)->click();
+            (row.ok ? d->OKBtn : d->CancelBtn)->click();
+        });
+        form->RunItem("MnSetCOMPort");
+        EXPECT_EQ(preselected, row.preselected) << row.openOn;
+        EXPECT_EQ(TComXDlg->CommX1.PortNo(), row.portAfter);
+        EXPECT_EQ(TComXDlg->CommX1.HandleValid(), row.portAfter == 5);
+        EXPECT_EQ(form->ComPort, row.portAfter);
+        EXPECT_EQ(form->CBCOMPort->currentText(), row.portAfter == 5 ? "COM5" : "");
+    }
 }
 
 TEST_F(SerialStartTest, OpenWithoutAnyPortIsDisabledAndCancelGivesNoHub)
