@@ -112,6 +112,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterHandler(QStringLiteral("MnTagData1"), &TKV8AppForm::MnTagData1Click);
     RegisterIso15693Handlers();
     RegisterCustomTagHandlers();
+    RegisterReaderParamHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

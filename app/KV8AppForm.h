@@ -265,6 +265,30 @@ public:
 
     // ===== end of the custom tag menus =====
 
+    // ===== Reader parameters ("設定", "パラメータデータ"), in MenuReaderParams.cpp =====
+
+    void RegisterReaderParamHandlers();
+    void MnSetUserCodeClick(QObject *Sender);
+    void MnSetAFIClick(QObject *Sender);
+    void MnSetMemSWClick(QObject *Sender);
+    void MnScanModeSetClick(QObject *Sender);
+    void MnSetWaitTimerClick(QObject *Sender);
+    void MnSetRWIDNUMClick(QObject *Sender);
+    void MnChkDataTimeClick(QObject *Sender);
+    void MnTXOffTime1Click(QObject *Sender);
+    void MnTimingRegister1Click(QObject *Sender);
+    void MnSetRetryClick(QObject *Sender);
+    void MnSetBlockSizeClick(QObject *Sender);
+    void MnEEPROMClick(QObject *Sender);
+    void MnGetErrRateClick(QObject *Sender);
+    void MnClearErrRateClick(QObject *Sender);
+    void MnSelAntenaClick(QObject *Sender);
+    void MnEASON1Click(QObject *Sender);
+    void MnEASOFF1Click(QObject *Sender);
+    void MnSetMemSw11Click(QObject *Sender);
+    // One reader parameter (0xA0 .. 0xB1), picked by the sender among the items of "パラメータデータ".
+    void MnSetTagIDClick(QObject *Sender);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
