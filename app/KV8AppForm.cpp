@@ -113,6 +113,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterIso15693Handlers();
     RegisterCustomTagHandlers();
     RegisterReaderParamHandlers();
+    RegisterRunModeHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

@@ -96,6 +96,9 @@ public:
     void setItemVisible(const char *name, bool visible);
     void setItemEnabled(const char *name, bool enabled);
     void UpdateMenuState(int extended);
+    // The command-mode menus and tool buttons enabled (always, while fMenuDisp is set) or
+    // disabled; the gate menu groups stay enabled.
+    void EnableMenusForMode(bool enable);
     void ShowLockMenus();
     void ToolBar1DblClick(Qt::KeyboardModifiers modifiers);
 
@@ -289,6 +292,22 @@ public:
     // One reader parameter (0xA0 .. 0xB1), picked by the sender among the items of "パラメータデータ".
     void MnSetTagIDClick(QObject *Sender);
 
+    // ===== Run mode and operating mode, in MenuRunMode.cpp =====
+
+    // Set by the restart command: the next run-mode switch first reads the reader's mode.
+    int fReloadMode = 0;
+
+    void RegisterRunModeHandlers();
+    // The run-mode switch of "モード設定", the mode tool buttons and the pop-up mode items: the
+    // sender picks the mode. Sends it without a wait and without changing Cmdmode.
+    void MnSetCmdModeClick(QObject *Sender);
+    // Reader parameter 0xAB bits 3 and 4 (TXOFF at inventory and at anticollision) set.
+    void SetInvTxOffBits();
+    void MnSetCmd1Click(QObject *Sender);
+    void MnSetAuto1Click(QObject *Sender);
+    void MnSetInv1Click(QObject *Sender);
+    void MnSetDousaClick(QObject *Sender);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -302,6 +321,8 @@ private:
     // The grid's column titles; the fifth column only with the in/out format.
     void SetGridTitles();
     void runAction(QAction *action);
+    // Presses a mode tool button and runs the run-mode switch with it as the sender.
+    void pressModeButton(const char *name);
     void FormClose();
     void CBReOpenClick();
     // The connection wait: 1 once the hub is connected; 0 when the operator cancelled or the

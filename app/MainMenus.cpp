@@ -329,6 +329,16 @@ QList<TreeLine> parseTree(const char *text)
     return out;
 }
 
+// What is usable only in the reader's command mode: disabled at start, and enabled or
+// disabled by the run mode (EnableMenusForMode, which adds MnCustTILight1 and IOBEEPROMCmd).
+const char *const commandModeItems[] = {
+    "TBtModeSet",      "TBtSetConf",  "TBtDataWrite",  "ToolButton2",       "MnDebug1",
+    "MnSetCmd",        "MnISO15693",  "MnMyd1",        "MnTAGIT1",          "MnSet1",
+    "MnCustom",        "MnGateMode",  "MnGeteEEPROM",  "MnGateDispOutSate", "MnSensorState",
+    "MnCountEEPROM",   "MnCountData", "MnContTimgRes", "MnM750outinfo",     "MnM750mcountvalu",
+    "MnM750spkvolume", "MnM750ROM1",  "MnM750GetType", "MnM750ReStart",     "MnM750Bps",
+    "MnM750ProgMode"};
+
 // Items whose visibility or enabling the rules change; they start hidden in the layout.
 const char *const hiddenAtDesign[] = {"MnDataClear", "MnChkDataTime",   "MnEEPROM",   "MnSetAnci",
                                       "MnSetInv",    "MnInventoryAFI1", "MnSelTag",   "MnSetBuz",
@@ -468,17 +478,10 @@ void TKV8AppForm::UpdateMenuState(int extended)
           "MnAFI1", "MnSetMemSW", "MnSetWaitTimer", "MnSetMode1", "MnPolWrite1"})
         setItemVisible(name, extended != 0);
 
-    for (const char *name : {"TBtModeSet", "TBtSetConf", "TBtDataWrite", "ToolButton2"})
-        setItemEnabled(name, false);
-
-    for (const char *name : {"MnDebug1", "MnSetCmd", "MnISO15693", "MnMyd1", "MnTAGIT1", "MnSet1", "MnCustom"})
+    for (const char *name : commandModeItems)
         setItemEnabled(name, false);
     setItemEnabled("MnGateCmd", true);
     setItemEnabled("M7501", true);
-    for (const char *name : {"MnGateMode", "MnGeteEEPROM", "MnGateDispOutSate", "MnSensorState", "MnCountEEPROM",
-                             "MnCountData", "MnContTimgRes", "MnM750outinfo", "MnM750mcountvalu", "MnM750spkvolume",
-                             "MnM750ROM1", "MnM750GetType", "MnM750ReStart", "MnM750Bps", "MnM750ProgMode"})
-        setItemEnabled(name, false);
 
     for (const char *name :
          {"IOBEEPROMCmd",  "MnChkDataTime", "MnTXOffTime1",      "MnSetBlockSize",     "MnEEPROM1",
@@ -497,6 +500,17 @@ void TKV8AppForm::UpdateMenuState(int extended)
     for (const char *name : {"MnInventoryAFI1", "MnSetBuz", "MnNoReadCmd", "MnSetRetry", "MnRDLoop1", "MnSetAnci",
                              "MnSetAFI", "MnAFI1", "MnSetRWIDNUM"})
         setItemVisible(name, fDispEXTSet1 != 0);
+}
+
+void TKV8AppForm::EnableMenusForMode(bool enable)
+{
+    const bool enabled = fMenuDisp != 0 || enable;
+    for (const char *name : commandModeItems)
+        setItemEnabled(name, enabled);
+    setItemEnabled("MnCustTILight1", enabled);
+    setItemEnabled("IOBEEPROMCmd", enabled);
+    setItemEnabled("MnGateCmd", true);
+    setItemEnabled("M7501", true);
 }
 
 void TKV8AppForm::ShowLockMenus()

@@ -66,7 +66,7 @@ const EepromField fields[] = {
     edit(1, 5, 0, 8, "EdAFIValue", AS, s6700, "AFI値：", 16, 0, 255),
     combo(1, 6, 0, 2, "CBMode2", AS | SR, memSw1, "出力モード（ロングレンジ）", "TX1|TX2|TX1/TX2|TX1+TX2",
           FieldRule::Bits),
-    radio(1, 6, 2, "RG5VCONT", AS | SR, memSw1, "送信キャリアのON/OFF制御\n（トリガー、ポーリングモード時）",
+    radio(1, 6, 2, "RG5VCONT", AS | SR, memSw1, "送信キャリアのON/OFF制御（トリガー、ポーリングモード時）",
           "行わない|行う"),
     radio(1, 6, 3, "RGRF5VOFF_ST", AS | SR, memSw1, "パワーダウンモード", "ＯＦＦ|ＯＮ"),
     radio(1, 6, 4, "RGBRCOMD", AS | SR, memSw1, "ノーリードコマンド", "未使用|使用"),
