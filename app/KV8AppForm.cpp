@@ -114,6 +114,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterCustomTagHandlers();
     RegisterReaderParamHandlers();
     RegisterRunModeHandlers();
+    RegisterEepromHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

@@ -308,6 +308,31 @@ public:
     void MnSetInv1Click(QObject *Sender);
     void MnSetDousaClick(QObject *Sender);
 
+    // ===== Reader EEPROM editor ("EEPROMの設定..."), in MenuEeprom.cpp =====
+
+    // The window's mirror of EEPROM area 2. The word dialogs use the first three; the
+    // whole-image editor fills and reads Eep2Byte0 and MemSw78 only.
+    int Eep2StartAddr = 1;
+    int Eep2WordCount = 1;
+    uint8_t Eep2Data[4] = {};
+    uint16_t BuzFreqReg = 0;     // word 9
+    uint8_t Eep2Byte0 = 0;       // byte 0, carried unchanged
+    uint8_t ChgWaitTime = 0;     // byte 1
+    uint16_t AntSelNum1 = 0;     // bytes 2-3
+    uint16_t AntSelNum2 = 0;     // bytes 4-5
+    uint8_t RdLoopParam[2] = {}; // bytes 6-7: read start block, read length
+    uint8_t MemSw78[2] = {};     // bytes 8-9: memory switches 7 and 8
+    int EepMem6 = 0;             // words 6-8
+    int EepMem7 = 0;
+    int EepMem8 = 0;
+    uint8_t TagTestMode[2] = {}; // bytes 18-19
+
+    void RegisterEepromHandlers();
+    // The single dialog (fAllEEPROMSet 0) or the whole-image editor, with the window disabled.
+    void MnSetEEPROMClick(QObject *Sender);
+    void EditRomSettings();
+    void EditAllEeprom();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

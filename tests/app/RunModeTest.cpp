@@ -4,6 +4,7 @@
 #include "setup/DousaModeDialog.h"
 
 #include <QAction>
+#include <QTableWidget>
 
 namespace
 {
@@ -112,6 +113,32 @@ TEST_F(RunModeTest, WithMenuDispEveryMenuStaysEnabledOutsideCommandMode)
     form->fMenuDisp = 1;
     click("MnAutoScan");
     EXPECT_EQ(menus(), "enabled");
+}
+
+TEST_F(RunModeTest, AnFKeyDuringAGuardedWaitSendsNothing)
+{
+    // Shown as an operator has it, without the start-up road: its first step gives up at once
+    // while the program counts as closing.
+    setApplicationClosing(true);
+    form->show();
+    QTest::qWait(50);
+    setApplicationClosing(false);
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    form->StringGrid1->setFocus();
+    QTest::keyClick(form->StringGrid1, Qt::Key_F6);
+    QTest::qWait(200);
+    EXPECT_EQ(takeSent(), "N 00 01 00 1A 01 01 02"); // the key works while the window is enabled
+    takeLog();
+
+    // The EEPROM editor waits for a read that never comes, with the window disabled.
+    form->fAllEEPROMSet = 1;
+    board.expect('O', 0x70, ReaderStandIn::silence());
+    QTimer::singleShot(300, [this] { QTest::keyClick(form->StringGrid1, Qt::Key_F6); });
+    click("MnSetEEPROM");
+    EXPECT_EQ(takeSent(), "O 70 01 14");
+    EXPECT_EQ(takeLog(), "レスポンス待ち　タイムオーバー | ERROR: RxEepromData");
+    EXPECT_TRUE(form->MainEnabled());
 }
 
 TEST_F(RunModeTest, TheOperatingModeDialogShowsTheReadersModeAndWritesWhatWasChosen)
