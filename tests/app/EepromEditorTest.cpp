@@ -174,8 +174,9 @@ TEST_F(EepromEditorTest, LoadAndSaveFollowTheNameRuleAndAFailureChangesNothing)
     FileDialogRecorder files({{kvi("saved.txt"), 1}, {kvi("missing"), 1}, {kvi("saved"), 1}, {kvi("no/such/dir"), 1}});
     runEditor({[&](TAllSetRom1Dlg *d) {
         child<TIntEdit>(d, "EdTagId")->SetValue(0x5A);
-        d->BtSave->click(); // saved.KVI
-        d->BtLoad->click(); // missing.KVI: no such file
+        child<TIntEdit>(d, "EdScanM_mode")->SetValue(16); // a 4-bit field: kept at 15, not packed as 0
+        d->BtSave->click();                               // saved.KVI
+        d->BtLoad->click();                               // missing.KVI: no such file
         EXPECT_EQ(d->EdFName->text(), "");
         EXPECT_EQ(child<TIntEdit>(d, "EdTagId")->GetValue(), 0x5A);
         d->BtLoad->click(); // saved.KVI
@@ -190,6 +191,7 @@ TEST_F(EepromEditorTest, LoadAndSaveFollowTheNameRuleAndAFailureChangesNothing)
     EXPECT_EQ(saved.ReadSection("KV8SET").size(), 60);
     EXPECT_EQ(saved.ReadInteger("KV8SET", "SETDATA0", -1), 0x5A);
     EXPECT_EQ(saved.ReadInteger("KV8SET", "SETDATA30", -1), 0xB8); // as the write would have it
+    EXPECT_EQ(saved.ReadInteger("KV8SET", "SETDATA23", -1), 0x1F);
     EXPECT_EQ(saved.ReadInteger("KV8SET", "SETDATA240", -1), 0x80);
     EXPECT_EQ(takeSent(), "O 70 01 14 | O 72 01 0A"); // nothing was written to the reader
 }

@@ -60,3 +60,18 @@ TEST_F(DumpTest, AFailedReadOrAnUnwritableFileLeavesTheFileAsItWasAndSaysSo)
     EXPECT_EQ(boxes.texts(), (QStringList{"設定情報の取得が出来ません", "ファイル " + path() + " を作成できません。"}));
     EXPECT_EQ(IniFile(path()).ReadSection("KV8SET"), QStringList{"SETDATA0"});
 }
+
+TEST_F(DumpTest, AnAreaThatIsNotReadIsZeroNotWhatTheBufferHeld)
+{
+    EepromData area1;
+    EepromData2 area2;
+    area1.fill(0xEE);
+    area2.fill(0xEE);
+    QStringList log;
+    ASSERT_EQ(ReadEepromAreas(
+                  *hub, [&](const QString &line) { log << line; }, {true, true}, area1, area2),
+              1);
+    EXPECT_EQ(bytes(area1), standIn.model().eeprom1);
+    EXPECT_EQ(bytes(area2), QByteArray(20, '\0')); // area 2 is never read with P310
+    EXPECT_EQ(log, QStringList{"OK: RxEepromData"});
+}
