@@ -1,22 +1,13 @@
 #include "app/ElapsedTime.h"
 
-#include <QDateTime>
-
 #include <cmath>
 
 namespace
 {
 
 constexpr double msPerDay = 86400000.0;
-// Milliseconds from 1899-12-30 to the Unix epoch.
-constexpr int64_t epochOffsetMs = 25569LL * 86400000LL;
 
 } // namespace
-
-double currentDateTime()
-{
-    return static_cast<double>(QDateTime::currentMSecsSinceEpoch() + epochOffsetMs) / msPerDay;
-}
 
 QString elapsedTimeText(double startDateTime, double endDateTime)
 {

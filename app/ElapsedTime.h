@@ -1,12 +1,10 @@
 #pragma once
 
+#include "controls/DateTimeText.h"
+
 #include <QString>
 
 #include <cstdint>
-
-// Wall-clock instant as the class library keeps it: days since 1899-12-30, time of day as
-// the fraction.
-double currentDateTime();
 
 // The difference end - start in the pattern "nn:ss:zz": minutes of the hour and seconds as
 // two digits, milliseconds with at least two digits (5 ms gives "05", 250 ms "250").

@@ -1,5 +1,7 @@
 #include "controls/DateTimeText.h"
 
+#include <QDateTime>
+
 #include <cmath>
 #include <cstring>
 
@@ -204,6 +206,15 @@ QList<PatternToken> patternTokens(const QString &pattern)
         i += token.count;
     }
     return tokens;
+}
+
+double currentDateTime()
+{
+    // Milliseconds from 1899-12-30 to the Unix epoch.
+    constexpr int64_t epochOffsetMs = 25569LL * 86400000LL;
+    const QDateTime now = QDateTime::currentDateTime();
+    const int64_t localMs = now.toMSecsSinceEpoch() + int64_t{now.offsetFromUtc()} * 1000;
+    return static_cast<double>(localMs + epochOffsetMs) / 86400000.0;
 }
 
 QString FormatDateTime(const QString &pattern, TDateTime t)

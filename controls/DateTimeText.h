@@ -58,6 +58,9 @@ struct PatternToken {
 QList<PatternToken> patternTokens(const QString &pattern);
 
 void DecodeDate(TDateTime t, int &year, int &month, int &day);
+// Now, on the local clock, as the class library's value: days since 1899-12-30, time of day as
+// the fraction.
+double currentDateTime();
 QString FormatDateTime(const QString &pattern, TDateTime t);
 TDateTime StrToTime(const QString &text);
 

@@ -1,5 +1,7 @@
 #include "controls/DateTimeText.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -93,4 +95,19 @@ TEST(DateTimeTextTest, SecsToStrPadsAOneDigitHourAndFormatsCanBeRestored)
     EXPECT_EQ(FormatDateTime(ShortDateFormat(), EncodeDate(2008, 4, 5)).toStdString(), "08/4/5");
     EXPECT_EQ(SetShortDateFormat(QString()).toStdString(), "yy/m/d");
     EXPECT_EQ(ShortDateFormat().toStdString(), "yyyy/mm/dd");
+}
+
+// The value the logs stamp their rows with: the wall clock of the machine's time zone.
+TEST(DateTimeTextTest, CurrentDateTimeReadsTheLocalClock)
+{
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "JST-9");
+    const double now = currentDateTime();
+    const qint64 utcMs = QDateTime::currentMSecsSinceEpoch();
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+    const double expected = static_cast<double>(utcMs + 9 * 3600000LL + 25569LL * 86400000LL) / 86400000.0;
+    EXPECT_NEAR(now, expected, 2.0 / 86400);
 }
