@@ -4,6 +4,7 @@
 #include "app/ConnectionDialogs.h"
 #include "app/GridCsv.h"
 #include "app/HubLink.h"
+#include "link/GateRecords.h"
 #include "link/ResultGrid.h"
 #include "link/TTComXDlg.h"
 #include "platform/AppPaths.h"
@@ -12,6 +13,7 @@
 #include "platform/MemoSink.h"
 #include "platform/MessageService.h"
 #include "platform/PendingMessages.h"
+#include "setup/GateCountMonitor.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -115,6 +117,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterReaderParamHandlers();
     RegisterRunModeHandlers();
     RegisterEepromHandlers();
+    RegisterGateHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()
@@ -391,9 +394,16 @@ void TKV8AppForm::Timer1Timer()
 
 void TKV8AppForm::WMCopyData(int dwData, const QByteArray &data)
 {
-    // The people-count monitors take their records here once they exist; until then every
-    // record is logged as its text up to the first zero byte.
-    Q_UNUSED(dwData);
+    if (dwData == 10 && fGateCountDlgOpen) {
+        if (GateCountDlg && data.size() >= GateCountRecord::Size)
+            GateCountDlg->ShowRecord(data);
+        return;
+    }
+    if (dwData == 11 && fGateCount2DlgOpen) {
+        if (GateCount2Dlg && data.size() >= GateCount2Record::Size)
+            GateCount2Dlg->ShowRecord(data);
+        return;
+    }
     QByteArray text = data.left(255);
     const qsizetype zero = text.indexOf('\0');
     if (zero >= 0)

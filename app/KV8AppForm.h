@@ -28,6 +28,8 @@ class QTimer;
 class QToolBar;
 class QWidget;
 class TAboutBox;
+class TGateCountDlg;
+class TGateCount2Dlg;
 class TGuage1Dlg;
 class MainWindowHubLink;
 class PlainTextMemoSink;
@@ -125,7 +127,9 @@ public:
     // The gauge of a running connection wait (null when none runs).
     TGuage1Dlg *RunningGauge() const;
 
-    // Gate count records forwarded by the hub (identifier 10 or 11).
+    // Gate count records forwarded by the hub (identifier 10: M740, 11: M750): into the open
+    // monitor of that model (a record shorter than the model's is ignored); any other message
+    // is logged as its text up to the first zero byte.
     void WMCopyData(int dwData, const QByteArray &data);
 
     // --- handlers of this window ---
@@ -332,6 +336,41 @@ public:
     void MnSetEEPROMClick(QObject *Sender);
     void EditRomSettings();
     void EditAllEeprom();
+
+    // ===== gate command menu ("ゲート用コマンド", "M750用コマンド"), in MenuGate.cpp =====
+
+    // 1 while the M740 resp. M750 people-count monitor is shown (it then takes the counts that
+    // the gate sends by itself); the monitor itself, null when none is shown.
+    int fGateCountDlgOpen = 0;
+    int fGateCount2DlgOpen = 0;
+    TGateCountDlg *GateCountDlg = nullptr;
+    TGateCount2Dlg *GateCount2Dlg = nullptr;
+
+    void RegisterGateHandlers();
+
+    void MnGateModeClick(QObject *Sender);
+    void MnGeteEEPROMClick(QObject *Sender);
+    void MnGateDispOutSateClick(QObject *Sender);
+    void MnM750outinfoClick(QObject *Sender);
+    void MnSensorStateClick(QObject *Sender);
+    void MnGateEEPROM_READClick(QObject *Sender);
+    void MnGateEEPROM_WRITEClick(QObject *Sender);
+    void MnCountEEPROMClick(QObject *Sender);
+    void MnCountDataClick(QObject *Sender);
+    void MnM750mcountvaluClick(QObject *Sender);
+    void MnContTimgResClick(QObject *Sender);
+    void MnMelodyLEDCmdClick(QObject *Sender);
+    void MnM750spkvolumeClick(QObject *Sender);
+    void MnM750ROM1Click(QObject *Sender);
+    void MnM750GetTypeClick(QObject *Sender);
+    void MnM750ReStartClick(QObject *Sender);
+    void MnM750BpsClick(QObject *Sender);
+    void MnM750ProgModeClick(QObject *Sender);
+    void IOBEEPROMCmdClick(QObject *Sender);
+    void MnDispCountDlgClick(QObject *Sender);
+    void MnM750GCountClick(QObject *Sender);
+
+    // ===== end of the gate command menu =====
 
 protected:
     void showEvent(QShowEvent *event) override;
