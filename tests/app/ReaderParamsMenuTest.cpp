@@ -4,31 +4,6 @@
 #include "setup/ReaderParams.h"
 #include "setup/SetPaDataDlg.h"
 
-namespace
-{
-
-// Answers the next input dialog: what its visible integer fields show goes into `seen`, led by
-// "(disabled)" when the main window behind it is disabled; then `typed` goes into them and OK
-// is pressed, or Cancel when nothing is typed.
-void answerInput(QStringList &seen, const TKV8AppForm *form, const QStringList &typed)
-{
-    whenDialogOpens<RadixDialog>([&seen, form, typed](RadixDialog *d) {
-        if (!form->MainEnabled())
-            seen << QStringLiteral("(disabled)");
-        qsizetype next = 0;
-        for (TIntEdit *field : d->findChildren<TIntEdit *>()) {
-            if (!field->isVisibleTo(d))
-                continue;
-            seen << field->text();
-            if (next < typed.size())
-                typeInto(field, typed[next++]);
-        }
-        d->findChild<QPushButton *>(typed.isEmpty() ? QStringLiteral("CancelBtn") : QStringLiteral("OKBtn"))->click();
-    });
-}
-
-} // namespace
-
 using ReaderParamsMenuTest = WindowHubTest;
 
 // Each handler with the reader model's area 1 holding 0x10 + i in byte i: what it reads, what its
@@ -154,7 +129,10 @@ TEST_F(ReaderParamsMenuTest, MemorySwitchesRoundTripThroughTheirDialog)
         d->OKBtn->click();
     });
     click("MnSetMemSw11");
-    EXPECT_EQ(shown, "1" "111111" "01" "11");
+    EXPECT_EQ(shown, "1"
+                     "111111"
+                     "01"
+                     "11");
     EXPECT_EQ(takeSent(), "O A4 | O A5 | O AB | N A4 FE | N A5 5B | N AB 81");
 
     MessageBoxRecorder boxes;

@@ -26,6 +26,26 @@ inline void answerDialog(const QStringList &typed, const QString &text = QString
     });
 }
 
+// Answers the next input dialog and records what it showed: the texts of its visible integer
+// fields go into `seen`, led by "(disabled)" when the main window behind it is disabled; then
+// `typed` goes into them and OK is pressed, or Cancel when nothing is typed.
+inline void answerInput(QStringList &seen, const TKV8AppForm *form, const QStringList &typed)
+{
+    whenDialogOpens<RadixDialog>([&seen, form, typed](RadixDialog *d) {
+        if (!form->MainEnabled())
+            seen << QStringLiteral("(disabled)");
+        qsizetype next = 0;
+        for (TIntEdit *field : d->findChildren<TIntEdit *>()) {
+            if (!field->isVisibleTo(d))
+                continue;
+            seen << field->text();
+            if (next < typed.size())
+                typeInto(field, typed[next++]);
+        }
+        d->findChild<QPushButton *>(typed.isEmpty() ? QStringLiteral("CancelBtn") : QStringLiteral("OKBtn"))->click();
+    });
+}
+
 // The main window with its own hub listening on a loopback port, the reader stand-in connected
 // to it as the LAN board connects, and the window's timer polling the hub. Both logs go to the
 // window's memo; the hub's trace lines are off so that the memo shows what the handlers and
