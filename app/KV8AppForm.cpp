@@ -118,6 +118,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterRunModeHandlers();
     RegisterEepromHandlers();
     RegisterGateHandlers();
+    RegisterEeprom2Handlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

@@ -372,6 +372,14 @@ public:
 
     // ===== end of the gate command menu =====
 
+    // ===== EEPROM area 2 ("設定"), in MenuEeprom2.cpp =====
+
+    void RegisterEeprom2Handlers();
+    void MnReadEEPROM2Click(QObject *Sender);
+    void MnSetEEPROM2Click(QObject *Sender);
+    // The area-2 form, through the mirror of area 2.
+    void EEPROM21Click(QObject *Sender);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
