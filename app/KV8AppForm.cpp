@@ -119,6 +119,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterEepromHandlers();
     RegisterGateHandlers();
     RegisterEeprom2Handlers();
+    RegisterParamSetHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

@@ -380,12 +380,24 @@ public:
     // The area-2 form, through the mirror of area 2.
     void EEPROM21Click(QObject *Sender);
 
+    // ===== Reader parameter set ("R/Wのパラメータ設定..."), in MenuParamSet.cpp =====
+
+    void RegisterParamSetHandlers();
+    // In command mode only: the form's parameters written back, the reader restarted, and the
+    // window following the mode it comes up in; "SET EEPROM : OK" or "... : NG" at the end.
+    void MnSetPara3Click(QObject *Sender);
+    // The reader's tag mode for a tag family: AM with 10% modulation (am 1) or FSK with 100%,
+    // stored in its EEPROM too; 1 when acknowledged.
+    int CheckTagMode(int am);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // MnSetPara3Click between its busy guard: whether the closing line says OK.
+    bool runParamSet();
     void buildLayout();
     void buildMenus();
     void buildToolBar();
