@@ -8,6 +8,8 @@
 
 #include <QTimer>
 
+#include <functional>
+
 // DATA bytes written as hex text ("90 00").
 inline QByteArray hx(const char *text)
 {
@@ -65,4 +67,83 @@ protected:
 
     ReaderStandIn standIn;
     QTimer poll;
+};
+
+// --- senders that wait for their own answer ---
+
+// What a waiting sender handed back: its result and its outputs (EE before the call) as hex.
+struct SenderResult {
+    bool ok = false;
+    std::string outputs;
+};
+using SenderCall = std::function<SenderResult(TTComXDlg &)>;
+
+// A read of one byte through a pointer.
+inline SenderCall byteOut(std::function<bool(TTComXDlg &, uint8_t *)> read)
+{
+    return [read](TTComXDlg &h) {
+        uint8_t v = 0xEE;
+        const bool ok = read(h, &v);
+        return SenderResult{ok, hexOf(std::vector<uint8_t>{v})};
+    };
+}
+
+// A gate count event that nobody asked for.
+inline QByteArray gateCountEvent()
+{
+    QByteArray data = hx("80");
+    data.append(12, '\x01');
+    return goldenFrame(0, 'G', data);
+}
+
+inline const QString timeoutLine = QStringLiteral("レスポンス待ち　タイムオーバー");
+inline const QString nackLine = QStringLiteral("NACK 受信");
+inline const QString formatLine = QStringLiteral("レスポンスフォーマットエラー");
+
+// One answer of the stand-in to a waiting sender's request: whether the sender succeeds, and the
+// one failure line it logs, if any.
+struct WaitScenario {
+    const char *name;
+    QList<ReaderStandIn::Piece> answer;
+    bool ok;
+    const QString *line;
+};
+
+class SenderWaitTest : public SenderHubTest
+{
+protected:
+    static QByteArray ack(const QByteArray &data) { return goldenFrame(0, '0', data); }
+
+    // Calls the sender once per scenario, the hub's ID 00 the first time and 5A after. Each time
+    // the stand-in receives the one frame request(id) and answers as the scenario says; the sender
+    // hands back goodOutputs when it succeeds, else unchanged, and logs the scenario's failure
+    // line alone. Where a tag is given, the log begins with it and the request's TX trace.
+    void expectScenarios(const std::vector<WaitScenario> &scenarios, const SenderCall &call,
+                         const std::function<QByteArray(uint8_t id)> &request, const char *tag,
+                         const std::string &goodOutputs, const std::string &unchanged)
+    {
+        uint8_t id = 0x00;
+        for (const WaitScenario &s : scenarios) {
+            SCOPED_TRACE(s.name);
+            hub->IDNo = id;
+            standIn.clearReceived();
+            standIn.expectAny(ReaderStandIn::pieces(s.answer));
+            memo.clear();
+            const SenderResult r = call(*hub);
+            const QByteArray frame = request(id);
+            EXPECT_TRUE(standIn.waitForFrames(1));
+            // Late pieces arrive before the log is checked and the next exchange begins.
+            waitFor([] { return false; }, 200);
+            EXPECT_EQ(hexOf(standIn.received().value(0)), hexOf(frame));
+            if (tag) {
+                EXPECT_EQ(linesOf(memo.lines.mid(0, 2)), linesOf({QString::fromUtf8(tag), traceLine(frame)}));
+            }
+            EXPECT_EQ(hub->LastCmd, static_cast<uint8_t>(frame[2]));
+            EXPECT_EQ(r.ok, s.ok) << linesOf(memo.lines);
+            EXPECT_EQ(r.outputs, s.ok ? goodOutputs : unchanged);
+            for (const QString *line : {&formatLine, &nackLine, &timeoutLine})
+                EXPECT_EQ(memo.lines.count(*line), line == s.line ? 1 : 0) << line->toStdString();
+            id = 0x5A;
+        }
+    }
 };
