@@ -34,6 +34,7 @@ const QList<const char *> wholePages = {"各コードの設定",
                                         "RFLOOPモード",
                                         "その他EEPROM2"};
 constexpr int firstArea2Page = 10;
+constexpr int memSw7Page = 11;
 
 FileDialogRequest settingsFileRequest(FileDialogRequest::Kind kind)
 {
@@ -87,6 +88,10 @@ TAllSetRom1Dlg::TAllSetRom1Dlg(QWidget *owner, const EepromEditorContext &contex
     mem9->setEnabled(false);
     auto *lastPage = PageControl1->widget(PageControl1->count() - 1);
     static_cast<QBoxLayout *>(lastPage->layout())->insertLayout(1, kit.row(nullptr, {mem5, "アドレス９", mem9}));
+    // Beside the buzzer frequency register, the frequency it gives.
+    auto *memSw7Fields = static_cast<QGridLayout *>(PageControl1->widget(memSw7Page)->layout()->itemAt(0)->layout());
+    memSw7Fields->addWidget(
+        kit.label(QStringLiteral("1000000／100*8*2*設定値　KHZ"), nullptr, QStringLiteral("LabelBuzFreq")), 0, 2);
     if (context.flags.p310)
         for (int page = firstArea2Page; page < PageControl1->count(); ++page)
             PageControl1->setTabVisible(page, false);
