@@ -10,7 +10,11 @@
 #include "setup/ReaderSettingsFile.h"
 
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTabWidget>
+
+#include <exception>
+#include <utility>
 
 namespace
 {
@@ -107,10 +111,18 @@ TAllSetRom1Dlg::TAllSetRom1Dlg(QWidget *owner, const EepromEditorContext &contex
                {kit.row(nullptr, {"設定ファイル", EdFName}), PageControl1,
                 kit.row(nullptr, {BtDefault, BtLoad, BtSave, BtCheck1, LayoutCell::stretch(), OKBtn, CancelBtn})});
 
-    connect(BtDefault, &QPushButton::clicked, this, &TAllSetRom1Dlg::BtDefaultClick);
-    connect(BtLoad, &QPushButton::clicked, this, &TAllSetRom1Dlg::BtLoadClick);
-    connect(BtSave, &QPushButton::clicked, this, &TAllSetRom1Dlg::BtSaveClick);
-    connect(BtCheck1, &QPushButton::clicked, this, &TAllSetRom1Dlg::BtCheck1Click);
+    for (auto [button, click] : {std::pair{BtDefault, &TAllSetRom1Dlg::BtDefaultClick},
+                                 {BtLoad, &TAllSetRom1Dlg::BtLoadClick},
+                                 {BtSave, &TAllSetRom1Dlg::BtSaveClick},
+                                 {BtCheck1, &TAllSetRom1Dlg::BtCheck1Click}})
+        connect(button, &QPushButton::clicked, this, [this, click] {
+            // Nothing may leave a Qt event handler: an exception ends here in one message box.
+            try {
+                (this->*click)();
+            } catch (const std::exception &e) {
+                showMessage(QString::fromLocal8Bit(e.what()), this);
+            }
+        });
 }
 
 TAllSetRom1Dlg::~TAllSetRom1Dlg() = default;
@@ -204,10 +216,13 @@ void TAllSetRom1Dlg::BtCheck1Click()
         return;
     EepromData reader1;
     EepromData2 reader2;
-    // No second comparison can start while this one waits for the reader.
-    setEnabled(false);
-    const int read = ReadEepromAreas(*context_.hub, context_.log, context_.flags, reader1, reader2);
-    setEnabled(true);
+    int read = 0;
+    {
+        // No second comparison can start while this one waits for the reader.
+        setEnabled(false);
+        const auto enable = qScopeGuard([this] { setEnabled(true); });
+        read = ReadEepromAreas(*context_.hub, context_.log, context_.flags, reader1, reader2);
+    }
     if (applicationClosing())
         return;
     int equal = 0;
