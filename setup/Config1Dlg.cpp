@@ -131,10 +131,12 @@ void TConfig1Dlg::Panel2Click(Qt::KeyboardModifiers modifiers)
 
 bool TConfig1Dlg::eventFilter(QObject *watched, QEvent *event)
 {
-    // A click on the panel itself, not on one of its controls (those take their own clicks).
+    // A click on the panel itself, not on one of its controls (those take their own clicks). A
+    // click that a label or a check box's blank end ignores comes on to the panel: it is not one.
     if (watched == Panel2 && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && Panel2->rect().contains(mouse->position().toPoint()))
+        const QPoint at = mouse->position().toPoint();
+        if (mouse->button() == Qt::LeftButton && Panel2->rect().contains(at) && !Panel2->childAt(at))
             Panel2Click(mouse->modifiers());
     }
     return RadixDialog::eventFilter(watched, event);
