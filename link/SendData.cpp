@@ -24,6 +24,22 @@ int frameDataLength(QByteArrayView frame)
     return frame.size() < 4 + len ? -1 : len;
 }
 
+// The request flags, then the tag's UID or SID when they address it.
+void putFlagsAndAddress(QByteArray &out, uint8_t flags, ByteSpan id, uint64_t idLength)
+{
+    put(out, flags);
+    if (isAddressed(flags))
+        appendPadded(out, id, idLength);
+}
+
+// The TI password commands' head: code, flags, always the 8 UID bytes given, the password.
+QByteArray tiPasswordData(uint8_t code, uint8_t flags, ByteSpan uid, ByteSpan password)
+{
+    QByteArray d = tagUidCommandData(code, flags, uid);
+    appendPadded(d, password, 4);
+    return d;
+}
+
 } // namespace
 
 QByteArray dataBytes(std::initializer_list<uint8_t> values)
@@ -43,19 +59,12 @@ void appendPadded(QByteArray &out, ByteSpan src, uint64_t count)
 
 QByteArray buzzerData(uint8_t number, uint8_t first)
 {
-    QByteArray d;
-    put(d, first);
-    put(d, number);
-    return d;
+    return dataBytes({first, number});
 }
 
 QByteArray ramReadData(uint16_t address, uint8_t count)
 {
-    QByteArray d;
-    put(d, 0x91);
-    put(d, address >> 8);
-    put(d, address & 0xFF);
-    put(d, count);
+    QByteArray d = dataBytes({0x91, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF), count});
     d.append(6, '\0');
     return d;
 }
@@ -64,11 +73,7 @@ std::optional<QByteArray> ramWriteData(uint16_t address, uint8_t n, uint32_t val
 {
     if (n < 1 || n > 4)
         return std::nullopt;
-    QByteArray d;
-    put(d, 0x92);
-    put(d, address >> 8);
-    put(d, address & 0xFF);
-    put(d, n);
+    QByteArray d = dataBytes({0x92, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF), n});
     // The caller left-aligned the value, so its top n bytes are the ones to send.
     for (int i = 0; i < n; ++i)
         put(d, static_cast<uint8_t>(value >> (24 - 8 * i)));
@@ -106,12 +111,7 @@ const char *dousaModeGetTag(uint8_t subCode)
 QByteArray txDousaModeData(uint8_t modeCode, uint8_t second, uint8_t flags, uint16_t pollingTime, bool alsoEeprom,
                            uint8_t blockNo)
 {
-    QByteArray d;
-    put(d, alsoEeprom ? 0x10 : 0x00);
-    put(d, modeCode);
-    put(d, second);
-    put(d, flags);
-    put(d, 0x01);
+    QByteArray d = dataBytes({static_cast<uint8_t>(alsoEeprom ? 0x10 : 0x00), modeCode, second, flags, 0x01});
     // The write-test mode asks for a block number where the other modes take a polling
     // time; the polling time goes high byte first.
     if (modeCode == 0x51) {
@@ -133,9 +133,7 @@ std::optional<QByteArray> polWriteData(const PolWriteArgs &a)
     put(d, a.blockNo);
     put(d, a.n);
     appendPadded(d, a.data, a.n);
-    put(d, a.requestFlags);
-    if (addressed)
-        appendPadded(d, a.uid, 8);
+    putFlagsAndAddress(d, a.requestFlags, a.uid, 8);
     return d;
 }
 
@@ -144,18 +142,14 @@ std::optional<QByteArray> eepromWriteData(uint8_t subCode, uint8_t wordAddress, 
     const uint64_t count = 2 * uint64_t(n);
     if (count + 3 > maxDataLength)
         return std::nullopt;
-    QByteArray d;
-    put(d, subCode);
-    put(d, wordAddress);
-    put(d, n);
+    QByteArray d = dataBytes({subCode, wordAddress, n});
     appendPadded(d, bytes, count);
     return d;
 }
 
 QByteArray uidWriteData(ByteSpan uid)
 {
-    QByteArray d;
-    put(d, 0x50);
+    QByteArray d = dataBytes({0x50});
     appendPadded(d, uid, 8);
     return d;
 }
@@ -168,13 +162,9 @@ std::optional<QByteArray> tagCommandData(uint8_t code, QByteArrayView params, By
     // Each term is at most 255 or a 64-bit product of two 32-bit values, so the sum can't wrap.
     if (dataLength > maxDataLength || 1 + params64 + dataLength + 1 + (addressed ? 8 : 0) > maxDataLength)
         return std::nullopt;
-    QByteArray d;
-    put(d, code);
-    d.append(params);
+    QByteArray d = dataBytes({code}).append(params);
     appendPadded(d, data, dataLength);
-    put(d, requestFlags);
-    if (addressed)
-        appendPadded(d, uid, 8);
+    putFlagsAndAddress(d, requestFlags, uid, 8);
     return d;
 }
 
@@ -190,30 +180,19 @@ std::optional<uint64_t> blockDataLength(int64_t blockSize, uint64_t blocks)
 
 QByteArray tagUidCommandData(uint8_t code, uint8_t requestFlags, ByteSpan uid)
 {
-    QByteArray d;
-    put(d, code);
-    put(d, requestFlags);
+    QByteArray d = dataBytes({code, requestFlags});
     appendPadded(d, uid, 8);
     return d;
 }
 
 QByteArray tiKillData(uint8_t flags, ByteSpan uid, ByteSpan password)
 {
-    QByteArray d;
-    put(d, 0xA8);
-    put(d, flags);
-    appendPadded(d, uid, 8);
-    appendPadded(d, password, 4);
-    return d;
+    return tiPasswordData(0xA8, flags, uid, password);
 }
 
 QByteArray tiWriteBlockPswData(uint8_t flags, ByteSpan uid, ByteSpan password, uint8_t block, ByteSpan data)
 {
-    QByteArray d;
-    put(d, 0xA9);
-    put(d, flags);
-    appendPadded(d, uid, 8);
-    appendPadded(d, password, 4);
+    QByteArray d = tiPasswordData(0xA9, flags, uid, password);
     put(d, block);
     appendPadded(d, data, 4);
     return d;
@@ -245,21 +224,14 @@ QByteArray rdLoopPolData(uint8_t flags, uint8_t mode, uint16_t pollingTime, uint
 
 QByteArray tagItCommandData(uint8_t code, QByteArrayView params, uint8_t flags, ByteSpan sid)
 {
-    QByteArray d;
-    put(d, code);
-    d.append(params);
-    put(d, flags);
-    if (isAddressed(flags))
-        appendPadded(d, sid, 4);
+    QByteArray d = dataBytes({code}).append(params);
+    putFlagsAndAddress(d, flags, sid, 4);
     return d;
 }
 
 QByteArray tagItSidPollData(uint8_t maskLength, uint32_t mask, uint8_t flags)
 {
-    QByteArray d;
-    put(d, 0x0A);
-    put(d, flags);
-    put(d, maskLength);
+    QByteArray d = dataBytes({0x0A, flags, maskLength});
     for (int i = 0; i < 4; ++i)
         put(d, static_cast<uint8_t>(mask >> (8 * i)));
     return d;
@@ -269,16 +241,14 @@ std::optional<QByteArray> prefixedData(uint8_t first, ByteSpan data, uint64_t n)
 {
     if (n + 1 > maxDataLength)
         return std::nullopt;
-    QByteArray d;
-    put(d, first);
+    QByteArray d = dataBytes({first});
     appendPadded(d, data, n);
     return d;
 }
 
 QByteArray gateCountModeData(uint8_t subCode, uint16_t word1, uint16_t word2, uint16_t word3)
 {
-    QByteArray d;
-    put(d, subCode);
+    QByteArray d = dataBytes({subCode});
     for (uint16_t w : {word1, word2, word3}) {
         put(d, w & 0xFF);
         put(d, w >> 8);
