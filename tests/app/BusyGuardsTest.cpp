@@ -5,28 +5,11 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <memory>
 #include <stdexcept>
 #include <tuple>
 
-namespace
-{
-
-using Note = std::function<void()>;
-
-// Holds the guard while note runs, then leaves its scope by a return or by an exception.
-template <class Guard, class... Args> void hold(TKV8AppForm &form, bool throwing, const Note &note, Args... args)
-{
-    const Guard guard(form, args...);
-    note();
-    if (throwing)
-        throw std::runtime_error("handler failed");
-}
-
-class BusyGuardsTest : public StartupFixture
-{
-};
-
-} // namespace
+using BusyGuardsTest = StartupFixture;
 
 TEST_F(BusyGuardsTest, EachGuardGivesItsStateBackAfterAReturnOrAnExceptionAndLeavesAnOuterOnesAlone)
 {
@@ -42,33 +25,29 @@ TEST_F(BusyGuardsTest, EachGuardGivesItsStateBackAfterAReturnOrAnExceptionAndLea
     };
     const State idle(true, 1, 1), busy(false, 0, 0);
     const struct {
-        std::function<void(bool, const Note &)> take;
+        std::function<std::shared_ptr<void>()> take;
         State held;
     } cases[] = {
-        {[&](bool t, const Note &n) { hold<MainDisabledGuard>(w, t, n); }, {false, 1, 1}},
-        {[&](bool t, const Note &n) { hold<LogSuspendGuard>(w, t, n); }, {true, 0, 0}},
-        {[&](bool t, const Note &n) { hold<LogSuspendGuard>(w, t, n, LogSuspendGuard::Scope::MainLogOnly); },
-         {true, 0, 1}},
-        {[&](bool t, const Note &n) { hold<BusyGuard>(w, t, n); }, busy},
+        {[&] { return std::make_shared<MainDisabledGuard>(w); }, {false, 1, 1}},
+        {[&] { return std::make_shared<LogSuspendGuard>(w); }, {true, 0, 0}},
+        {[&] { return std::make_shared<LogSuspendGuard>(w, LogSuspendGuard::Scope::MainLogOnly); }, {true, 0, 1}},
     };
     for (const auto &c : cases)
         for (const bool throwing : {false, true}) {
             SCOPED_TRACE(testing::Message()
                          << "state held " << testing::PrintToString(c.held) << ", throwing " << throwing);
-            State held;
-            EXPECT_EQ(throwing, [&] {
-                try {
-                    c.take(throwing, [&] { held = state(); });
-                } catch (const std::runtime_error &) {
-                    return true;
-                }
-                return false;
-            }());
-            EXPECT_EQ(held, c.held);
+            try {
+                const auto guard = c.take();
+                EXPECT_EQ(state(), c.held);
+                if (throwing)
+                    throw std::runtime_error("handler failed");
+            } catch (const std::runtime_error &) {
+            }
             EXPECT_EQ(state(), idle);
             {
                 const BusyGuard outer(w);
-                EXPECT_ANY_THROW(c.take(true, [] {}));
+                EXPECT_EQ(state(), busy);
+                c.take();
                 EXPECT_EQ(state(), busy);
             }
             EXPECT_EQ(state(), idle);
