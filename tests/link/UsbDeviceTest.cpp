@@ -50,6 +50,13 @@ protected:
     ReaderStandIn standIn;
 };
 
+// What a good open of the reader in folder logs.
+QStringList openedLines(const QString &folder)
+{
+    return {"DeviceName = (" + folder + ")", "DeviceName = (" + folder + "/PIPE01)", "Opened successfully.",
+            "DeviceName = (" + folder + "/PIPE00)", "Opened successfully."};
+}
+
 } // namespace
 
 TEST_F(UsbDeviceTest, MissingReaderAsksThePortCheckAndOnRetryFramesPassSplitAcrossPolls)
@@ -65,21 +72,16 @@ TEST_F(UsbDeviceTest, MissingReaderAsksThePortCheckAndOnRetryFramesPassSplitAcro
     hub = std::make_unique<TTComXDlg>(nullptr, &memo, 1, 1, TransportUsb, TcpLinkParam{}, &window);
     EXPECT_EQ(boxes.texts(), QStringList{"NG : TQRZUsbC1"});
     ASSERT_TRUE(hub->UsbDevice && hub->UsbDevice->IsOpen());
-    EXPECT_EQ(window.mainLog, (QStringList{"Failed to open () = 19", "Failed to GetUsbDeviceFileName[19]",
-                                           "Failed to GetUsbDeviceFileName[19]", "DeviceName = (" + reader + ")",
-                                           "DeviceName = (" + reader + "/PIPE01)", "Opened successfully.",
-                                           "DeviceName = (" + reader + "/PIPE00)", "Opened successfully."}));
+    EXPECT_EQ(window.mainLog, QStringList({"Failed to open () = 19", "Failed to GetUsbDeviceFileName[19]",
+                                           "Failed to GetUsbDeviceFileName[19]"}) +
+                                  openedLines(reader));
     EXPECT_TRUE(memo.lines.isEmpty()) << logText();
 
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [this] { hub->PollReceive(); });
     poll.start(100);
     // In three pieces 150 ms apart; then a frame longer than one 64-byte read.
-    standIn.expect('O', 0x90,
-                   ReaderStandIn::split(buildFrame(0, '0',
-                                                   QByteArray("\x90"
-                                                              "125")),
-                                        {3, 4}, 150));
+    standIn.expect('O', 0x90, ReaderStandIn::split(buildFrame(0, '0', QByteArray("\x90") + "125"), {3, 4}, 150));
     hub->GetRomVersionCmd();
     EXPECT_TRUE(hub->WaitReply()) << logText();
     EXPECT_EQ(hub->RomVersion, QByteArray("125"));
@@ -93,35 +95,25 @@ TEST_F(UsbDeviceTest, MissingReaderAsksThePortCheckAndOnRetryFramesPassSplitAcro
 
 TEST_F(UsbDeviceTest, FoldersAreTriedInSortedOrderAndBothPipesMustOpen)
 {
-    struct Row {
+    const QString a = base() + "/a";
+    QStringList failedPipe01 = openedLines(a);
+    failedPipe01[2] = "Failed to open (" + a + "/PIPE01) = 21";
+    const struct {
         std::vector<std::pair<QString, const char *>> readers;
-        QStringList log; // %1: the base directory
+        QStringList log;
         bool open;
+    } rows[] = {
+        {{{"b", "fifo"}, {"a", "fifo"}}, openedLines(a), true},
+        {{{"a", "none"}, {"b", "fifo"}}, openedLines(base() + "/b"), true},
+        {{{"a", "folder"}}, failedPipe01, false},
     };
-    const Row rows[] = {
-        {{{"b", "fifo"}, {"a", "fifo"}},
-         {"DeviceName = (%1/a)", "DeviceName = (%1/a/PIPE01)", "Opened successfully.", "DeviceName = (%1/a/PIPE00)",
-          "Opened successfully."},
-         true},
-        {{{"a", "none"}, {"b", "fifo"}},
-         {"DeviceName = (%1/b)", "DeviceName = (%1/b/PIPE01)", "Opened successfully.", "DeviceName = (%1/b/PIPE00)",
-          "Opened successfully."},
-         true},
-        {{{"a", "folder"}},
-         {"DeviceName = (%1/a)", "DeviceName = (%1/a/PIPE01)", "Failed to open (%1/a/PIPE01) = 21",
-          "DeviceName = (%1/a/PIPE00)", "Opened successfully."},
-         false},
-    };
-    for (const Row &row : rows) {
+    for (const auto &row : rows) {
         ASSERT_TRUE(QDir(base()).removeRecursively() && QDir().mkpath(base()));
         for (const auto &[name, pipe01] : row.readers)
             makeReader(name, pipe01);
         QStringList log;
         TQRZUsbC1 device([&](const QString &line) { log << line; });
-        QStringList expected;
-        for (const QString &line : row.log)
-            expected << QString(line).replace(QStringLiteral("%1"), base());
-        EXPECT_EQ(log, expected);
+        EXPECT_EQ(log, row.log);
         EXPECT_EQ(device.IsOpen(), row.open);
     }
 }
