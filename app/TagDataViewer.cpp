@@ -305,18 +305,24 @@ void TDispTagDataDlg::readMemory()
     }
 }
 
-void TDispTagDataDlg::readPerBlock()
+bool TDispTagDataDlg::readBlocksInTurn(uint8_t flags, bool withStatus)
 {
-    setGridRowCount(StringGrid1, ViewBlockCount + 1);
     for (int i = 0; i < ViewBlockCount; ++i) {
         TTComXDlg *h = hub();
         if (!h)
-            return;
-        h->ISO15693_ReadSingleBlock(static_cast<uint8_t>(i), 0x10);
+            return false;
+        h->ISO15693_ReadSingleBlock(static_cast<uint8_t>(i), flags);
         progress(i);
-        if (!readBlockRow(i, i + 1, true))
-            return;
+        if (!readBlockRow(i, i + 1, withStatus))
+            return false;
     }
+    return true;
+}
+
+void TDispTagDataDlg::readPerBlock()
+{
+    setGridRowCount(StringGrid1, ViewBlockCount + 1);
+    readBlocksInTurn(0x10, true);
 }
 
 void TDispTagDataDlg::readTiPerBlock()
@@ -368,15 +374,8 @@ void TDispTagDataDlg::readFifteenBlocks()
 {
     // Block 17 stands in row count + 3; the rows between stay empty.
     setGridRowCount(StringGrid1, ViewBlockCount + 4);
-    for (int i = 0; i < ViewBlockCount; ++i) {
-        TTComXDlg *h = hub();
-        if (!h)
-            return;
-        h->ISO15693_ReadSingleBlock(static_cast<uint8_t>(i), 0x00);
-        progress(i);
-        if (!readBlockRow(i, i + 1, false))
-            return;
-    }
+    if (!readBlocksInTurn(0x00, false))
+        return;
     if (TTComXDlg *h = hub()) {
         h->ISO15693_ReadSingleBlock(17, 0x00);
         readBlockRow(17, ViewBlockCount + 3, false);

@@ -75,6 +75,9 @@ private:
     void readByBytes();
     void readSecurity();
     void readFifteenBlocks();
+    // Blocks 0 .. ViewBlockCount-1 by one ReadSingleBlock each into rows 1 ..; false when one
+    // failed or the program is closing.
+    bool readBlocksInTurn(uint8_t flags, bool withStatus);
 
     // One block read by ReadSingleBlock (already sent) into grid row `row`; false when its wait
     // failed. withStatus: the ACK carries the security byte before the data.
