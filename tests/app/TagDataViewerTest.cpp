@@ -1,6 +1,7 @@
 #include "tests/app/WindowHubFixture.h"
 
 #include "app/TagDataViewer.h"
+#include "link/Frame.h"
 #include "link/ResultGrid.h"
 
 #include <QLineEdit>
@@ -9,18 +10,13 @@
 namespace
 {
 
-std::string hex2(int value)
-{
-    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper().toStdString();
-}
-
 // "x 20 00 10 | x 20 01 10 | ..." for blocks first .. last.
-std::string blockReads(int first, int last, int flags)
+std::string blockReads(int first, int last, uint8_t flags)
 {
-    std::string out;
+    QStringList out;
     for (int b = first; b <= last; ++b)
-        out += (b == first ? "" : " | ") + std::string("x 20 ") + hex2(b) + " " + hex2(flags);
-    return out;
+        out << "x 20 " + byteHex(b) + " " + byteHex(flags);
+    return out.join(" | ").toStdString();
 }
 
 } // namespace
@@ -103,8 +99,8 @@ TEST_F(TagDataViewerTest, EachMakerAndChipIsReadWithItsOwnRequestSequence)
     const std::string restore = " | N AC 20";
     std::string byBytes128, byBytes256;
     for (int k = 0; k < 8; ++k) {
-        byBytes128 += " | x A0 " + hex2(k * 16) + " 80 00";
-        byBytes256 += " | x A0 " + hex2(k * 32) + " 80 00";
+        byBytes128 += " | x A0 " + byteHex(k * 16).toStdString() + " 80 00";
+        byBytes256 += " | x A0 " + byteHex(k * 32).toStdString() + " 80 00";
     }
     const struct {
         const char *what;
@@ -176,40 +172,21 @@ TEST_F(TagDataViewerTest, FailuresStopTheReadOutAndRowsShowOnlyWhatTheirAnswerCa
         QStringList rows; // the rows with any text, as "r:c0,c1,c2"
         QStringList messages;
     } cases[] = {
-        {"short first block, NACK at block 6",
-         2,
-         6,
-         {{0x20, ReaderStandIn::ack(bytesOf({0x20, 0x00, 0xAA, 0xBB}))}},
-         "x 01 40 | O AC | N AC 04 | " + blockReads(0, 6, 0x10) + " | N AC 20",
-         17,
+        // clang-format off
+        {"short first block, NACK at block 6", 2, 6, {{0x20, ReaderStandIn::ack(bytesOf({0x20, 0x00, 0xAA, 0xBB}))}},
+         "x 01 40 | O AC | N AC 04 | " + blockReads(0, 6, 0x10) + " | N AC 20", 17,
          {"1:0,AA BB ,00", "2:1,04 05 06 07 ,00", "3:2,08 09 0A 0B ,00", "4:3,0C 0D 0E 0F ,00", "5:4,10 11 12 13 ,00",
-          "6:5,14 15 16 17 ,00"},
-         {}},
-        {"short byte read",
-         4,
-         3,
-         {{0xA0, ReaderStandIn::ack(bytesOf({0xA0, 1, 2, 3, 4, 5, 6}))}},
-         "x 01 40 | x 2B 00 | O AC | N AC 04 | x A0 00 0C 00 | x 2C 00 02 00 | N AC 20",
-         4,
-         {"1:0,01 02 03 04 ,00", "2:1,05 06 ,00", "3:2,,00"},
-         {}},
-        {"system information without the memory size",
-         0x16,
-         3,
+          "6:5,14 15 16 17 ,00"}, {}},
+        {"short byte read", 4, 3, {{0xA0, ReaderStandIn::ack(bytesOf({0xA0, 1, 2, 3, 4, 5, 6}))}},
+         "x 01 40 | x 2B 00 | O AC | N AC 04 | x A0 00 0C 00 | x 2C 00 02 00 | N AC 20", 4,
+         {"1:0,01 02 03 04 ,00", "2:1,05 06 ,00", "3:2,,00"}, {}},
+        {"system information without the memory size", 0x16, 3,
          {{0x2B, ReaderStandIn::ack(bytesOf({0x2B, 0x02, 0x11, 0x22, 0x33, 0x44, 0x55, 0x01, 0x16, 0xE0, 0x07}))}},
-         "x 01 40 | x 2B 00",
-         1,
-         {},
-         {}},
+         "x 01 40 | x 2B 00", 1, {}, {}},
         {"no tag", 2, 0, {}, "x 01 40", 1, {}, {"タグのデータが読み込めません!!"}},
-        {"inventory answer without the UID",
-         2,
-         6,
-         {{0x01, ReaderStandIn::ack(bytesOf({0x01, 0x00}))}},
-         "x 01 40",
-         1,
-         {},
-         {"タグのデータが読み込めません!!"}},
+        {"inventory answer without the UID", 2, 6, {{0x01, ReaderStandIn::ack(bytesOf({0x01, 0x00}))}}, "x 01 40", 1,
+         {}, {"タグのデータが読み込めません!!"}},
+        // clang-format on
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
