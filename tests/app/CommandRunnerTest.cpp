@@ -8,16 +8,6 @@
 #include <QComboBox>
 #include <QWindow>
 
-namespace
-{
-
-QByteArray data(std::initializer_list<int> head, const QByteArray &tail = {})
-{
-    return bytesOf(head) + tail;
-}
-
-} // namespace
-
 class CommandRunnerTest : public WindowHubTest
 {
 protected:
@@ -67,21 +57,21 @@ TEST_F(CommandRunnerTest, EachCommandSendsItsFrameWithTheComposedFlags)
         QByteArray sent;     // empty: nothing sent
         const char *verdict; // null: none
     } rows[] = {
-        {0, 0x40, {}, {}, data({0x01, 0x40}), "command OK"},
-        {1, 0x01, {}, {}, data({0x02, 0x01}, uid), nullptr},
-        {2, 0x09, {"5"}, {}, data({0x20, 0x05, 0x09}, uid), "command OK"},
+        {0, 0x40, {}, {}, bytesOf({0x01, 0x40}), "command OK"},
+        {1, 0x01, {}, {}, bytesOf({0x02, 0x01}) + uid, nullptr},
+        {2, 0x09, {"5"}, {}, bytesOf({0x20, 0x05, 0x09}) + uid, "command OK"},
         // The first write of an opening offers "TEST".
-        {3, 0x10, {"2"}, {}, data({0x21, 0x02, 0x54, 0x45, 0x53, 0x54, 0x10}), "command OK"},
-        {4, 0x02, {"1", "2"}, {}, data({0x23, 0x01, 0x02, 0x02}), "command OK"},
-        {5, 0x00, {"1", "1"}, "AB", data({0x24, 0x01, 0x01, 0x41, 0x42, 0, 0, 0, 0, 0, 0, 0x00}), "command OK"},
-        {6, 0x00, {}, {}, data({0x25, 0x00}, uid), "command OK"},
-        {7, 0x82, {}, {}, data({0x26, 0x82}), "command OK"},
-        {8, 0x20, {"A5"}, {}, data({0x27, 0xA5, 0x20}), "command OK"},
-        {9, 0x00, {"5A"}, {}, data({0x29, 0x5A, 0x00}), "command OK"},
+        {3, 0x10, {"2"}, {}, bytesOf({0x21, 0x02, 0x54, 0x45, 0x53, 0x54, 0x10}), "command OK"},
+        {4, 0x02, {"1", "2"}, {}, bytesOf({0x23, 0x01, 0x02, 0x02}), "command OK"},
+        {5, 0x00, {"1", "1"}, "AB", bytesOf({0x24, 0x01, 0x01, 0x41, 0x42, 0, 0, 0, 0, 0, 0, 0x00}), "command OK"},
+        {6, 0x00, {}, {}, bytesOf({0x25, 0x00}) + uid, "command OK"},
+        {7, 0x82, {}, {}, bytesOf({0x26, 0x82}), "command OK"},
+        {8, 0x20, {"A5"}, {}, bytesOf({0x27, 0xA5, 0x20}), "command OK"},
+        {9, 0x00, {"5A"}, {}, bytesOf({0x29, 0x5A, 0x00}), "command OK"},
         // Every group at 1 and the current UID: 0xFE; with the select flag and no tag selected
         // since the reset, the reader answers NACK.
-        {10, 0xFE, {}, {}, data({0x2B, 0xFE}), "command NG"},
-        {11, 0x00, {"0", "3"}, {}, data({0x2C, 0x00, 0x03, 0x00}), "command OK"},
+        {10, 0xFE, {}, {}, bytesOf({0x2B, 0xFE}), "command NG"},
+        {11, 0x00, {"0", "3"}, {}, bytesOf({0x2C, 0x00, 0x03, 0x00}), "command OK"},
         {-1, 0x00, {}, {}, {}, nullptr},
     };
     withRunner([&](TCoomandDlg1 &r) {
@@ -117,7 +107,7 @@ TEST_F(CommandRunnerTest, EachCommandSendsItsFrameWithTheComposedFlags)
 // closes the runner once the loop has unwound.
 TEST_F(CommandRunnerTest, LoopRunsUntilStoppedAndEscapeClosesTheRunnerAfterTheLoop)
 {
-    board.setDefaultResponder(ReaderStandIn::ack(data({0x26})));
+    board.setDefaultResponder(ReaderStandIn::ack(bytesOf({0x26})));
     withRunner([&](TCoomandDlg1 &r) {
         r.CBCommand->setCurrentIndex(7);
         r.CBfLoop->setChecked(true);
@@ -134,7 +124,7 @@ TEST_F(CommandRunnerTest, LoopRunsUntilStoppedAndEscapeClosesTheRunnerAfterTheLo
         const QList<QByteArray> sent = board.received();
         ASSERT_GE(sent.size(), 2);
         for (const QByteArray &frame : sent)
-            EXPECT_EQ(hexOf(frame), hexOf(buildFrame(0, 'x', data({0x26, 0x00}))));
+            EXPECT_EQ(hexOf(frame), hexOf(buildFrame(0, 'x', bytesOf({0x26, 0x00}))));
         const QStringList each(sent.size(), QStringLiteral("ISO15693_ResetToReady受信 | command OK"));
         EXPECT_EQ(takeLog(r.Memo1), "ResetToReady | " + joined(each));
 
@@ -168,7 +158,7 @@ TEST_F(CommandRunnerTest, WritesTooLongForOneFrameAreRefusedBeforeAnyLoop)
         {5, 1, 1, {"0", "243"}, multi}, {5, 0x40000000, 0, {"0", "3"}, multi},
         {5, 1, 0, {"0", "250"}, {}},
     };
-    board.setDefaultResponder(ReaderStandIn::ack(data({0x21})));
+    board.setDefaultResponder(ReaderStandIn::ack(bytesOf({0x21})));
     withRunner([&](TCoomandDlg1 &r) {
         r.CBfLoop->setChecked(true);
         for (const auto &c : cases) {
