@@ -120,6 +120,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterGateHandlers();
     RegisterEeprom2Handlers();
     RegisterParamSetHandlers();
+    RegisterTagModeHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

@@ -390,6 +390,26 @@ public:
     // stored in its EEPROM too; 1 when acknowledged.
     int CheckTagMode(int am);
 
+    // ===== Tag mode, EAS mode, one-bit toggles, buzzer and tag test ("設定"), in MenuTagMode.cpp =====
+
+    void RegisterTagModeHandlers();
+    // The tag-mode dialog; through MnModeSet3 it offers to store the mode in the EEPROM too.
+    void MnSetMode2Click(QObject *Sender);
+    // The tag family switch (MnSelTag1 or MnSelTag2): the mode, four EEPROM words, a restart.
+    void MnSelTag1Click(QObject *Sender);
+    void MnEnableEAS1Click(QObject *Sender);
+    // One bit of an EEPROM word, set by the pair's first item and cleared by the other.
+    void MnInventoryAFI_ONClick(QObject *Sender);
+    void MnAFIOffClick(QObject *Sender);
+    void MnNoReadCmd_ONClick(QObject *Sender);
+    void MnSetBuz_1Click(QObject *Sender);
+    // The fixed 5 kHz buzzer (MnBuzFreq5KHz) or the frequency register (MnBuzFreq2KHz).
+    void MnBuzFreq5KHzClick(QObject *Sender);
+    void MnBuzFreq2Click(QObject *Sender);
+    // The tag test mode on (MnTagTest1ON) or off as the power-on mode, and its parameters.
+    void MnTagTest1ONClick(QObject *Sender);
+    void MnTagTest1ParaClick(QObject *Sender);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
