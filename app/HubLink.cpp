@@ -45,7 +45,7 @@ uint8_t *MainWindowHubLink::TagMemSize()
     return form_.TagMemSize;
 }
 
-QTableWidget *MainWindowHubLink::ResultGrid()
+StringGridView *MainWindowHubLink::ResultGrid()
 {
     return form_.StringGrid1;
 }

@@ -19,7 +19,7 @@ public:
     uint8_t &TagICRef() override;
     uint8_t &TagInfoFlags() override;
     uint8_t *TagMemSize() override;
-    QTableWidget *ResultGrid() override;
+    StringGridView *ResultGrid() override;
     void SetStatusPanelText(int panel, const QString &text) override;
     void GateCountEvent(int identifier, const QByteArray &record) override;
     void AddMainLog(const QString &line) override;

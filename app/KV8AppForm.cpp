@@ -33,7 +33,6 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -145,7 +144,7 @@ void TKV8AppForm::buildLayout()
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    StringGrid1 = new QTableWidget(GridDesignRowCount - 1, 4, TabSheet1);
+    StringGrid1 = new StringGridView(GridDesignRowCount - 1, 4, TabSheet1);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->verticalHeader()->setVisible(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -345,8 +344,9 @@ void TKV8AppForm::HelpAbout1Execute(QObject *)
 
 void TKV8AppForm::Copy1Click(QObject *)
 {
-    const QTableWidgetItem *cell = StringGrid1->currentItem();
-    QApplication::clipboard()->setText(cell ? cell->text() : QString());
+    const QModelIndex cell = StringGrid1->currentIndex();
+    QApplication::clipboard()->setText(cell.isValid() ? gridCellText(StringGrid1, cell.column(), cell.row() + 1)
+                                                      : QString());
 }
 
 void TKV8AppForm::MnFileSave1Click(QObject *)

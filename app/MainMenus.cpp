@@ -1,5 +1,7 @@
 #include "app/KV8AppForm.h"
 
+#include "link/ResultGrid.h"
+
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QActionGroup>
@@ -9,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
-#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 

@@ -15,7 +15,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 
@@ -77,7 +76,7 @@ TDispTagDataDlg::TDispTagDataDlg(TKV8AppForm &form) : RadixDialog(&form), form_(
     EdManufacturer->setReadOnly(true);
     EdManufacturer->setText(makerName(0));
 
-    StringGrid1 = DialogKit::named(new QTableWidget(this), QStringLiteral("StringGrid1"));
+    StringGrid1 = DialogKit::named(new StringGridView(0, 3, this), QStringLiteral("StringGrid1"));
     StringGrid1->setColumnCount(3);
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -10,7 +10,7 @@
 
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class StringGridView;
 class TGuage1Dlg;
 class TIntEdit;
 class TKV8AppForm;
@@ -36,7 +36,7 @@ public:
     TIntEdit *EdBlockNum;
     TIntEdit *EdBlockSize;
     QLineEdit *EdManufacturer;
-    QTableWidget *StringGrid1;
+    StringGridView *StringGrid1;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-class QTableWidget;
+class StringGridView;
 
 // What the hub needs of the main window, without depending on it: the main window implements
 // this, and link tests implement it with a small fake. Everything is called on the GUI thread.
@@ -32,7 +32,7 @@ public:
     virtual uint8_t *TagMemSize() = 0;
 
     // The result grid (StringGrid1); null while there is none.
-    virtual QTableWidget *ResultGrid() = 0;
+    virtual StringGridView *ResultGrid() = 0;
 
     // Text of one panel of the status bar.
     virtual void SetStatusPanelText(int panel, const QString &text) = 0;

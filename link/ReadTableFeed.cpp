@@ -4,8 +4,6 @@
 #include "link/ResultGrid.h"
 #include "link/TTComXDlg.h"
 
-#include <QTableWidget>
-
 #include <algorithm>
 
 namespace
@@ -17,7 +15,7 @@ constexpr int ColTextA = 2;
 constexpr int ColTextB = 3;
 constexpr int ColInOut = 4;
 
-QTableWidget *gridOf(const TTComXDlg &hub)
+StringGridView *gridOf(const TTComXDlg &hub)
 {
     return hub.window() ? hub.window()->ResultGrid() : nullptr;
 }
@@ -27,7 +25,7 @@ QTableWidget *gridOf(const TTComXDlg &hub)
 void writeInOutCell(const TTComXDlg &hub, int row)
 {
     HubWindow *win = hub.window();
-    QTableWidget *grid = gridOf(hub);
+    StringGridView *grid = gridOf(hub);
     if (!win || !grid || !win->fUseInOutFormat())
         return;
     if (win->InOutMode() != 0)
@@ -38,59 +36,59 @@ void writeInOutCell(const TTComXDlg &hub, int row)
         setGridCellText(grid, ColInOut, row, win->OutString());
 }
 
-void repaint(QTableWidget *grid)
+void repaint(StringGridView *grid)
 {
     if (grid)
         grid->viewport()->update();
 }
 
-void addRead(TTComXDlg &hub, const QByteArray &textA, const QByteArray &textB, bool matchTextAOnly)
+} // namespace
+
+void TTComXDlg::addRead(const QByteArray &textA, const QByteArray &textB, bool matchTextAOnly)
 {
-    const int capacity = static_cast<int>(hub.ReadTable.size());
-    const int used = std::min(hub.ReadCount, capacity);
-    QTableWidget *grid = gridOf(hub);
-    for (int k = 1; k <= used; ++k) {
-        tagTAGDATA &rec = hub.ReadTable[static_cast<size_t>(k - 1)];
-        if (rec.textA != textA || (!matchTextAOnly && rec.textB != textB))
-            continue;
+    const int capacity = static_cast<int>(ReadTable.size());
+    const int used = std::min(ReadCount, capacity);
+    StringGridView *grid = gridOf(*this);
+    if (const int k = matchTextAOnly ? readIndex_.firstWithTextA(ReadTable, textA)
+                                     : readIndex_.firstWithTexts(ReadTable, textA, textB)) {
+        tagTAGDATA &rec = ReadTable[static_cast<size_t>(k - 1)];
         rec.count += 1;
-        writeInOutCell(hub, k);
+        writeInOutCell(*this, k);
         if (grid)
             setGridCellText(grid, ColCount, k, QString::number(rec.count));
-        hub.LastRecRow = k;
+        LastRecRow = k;
         repaint(grid);
         return;
     }
     // A full table ignores new reads; known ones keep counting.
     if (used >= capacity)
         return;
-    const int k = ++hub.ReadCount;
-    hub.ReadTable[static_cast<size_t>(k - 1)] = tagTAGDATA{textA, textB, 1};
+    const int k = ++ReadCount;
+    ReadTable[static_cast<size_t>(k - 1)] = tagTAGDATA{textA, textB, 1};
+    readIndex_.add(ReadTable, k);
     if (grid) {
         setGridCellBytes(grid, ColTextB, k, textB);
         setGridCellBytes(grid, ColTextA, k, textA);
         setGridCellText(grid, ColCount, k, QStringLiteral("1"));
         setGridCellText(grid, ColNumber, k, QString::number(k));
     }
-    writeInOutCell(hub, k);
-    if (hub.window())
-        hub.window()->SetStatusPanelText(1, QStringLiteral("読みとり総数： ") + QString::number(k));
-    hub.LastRecRow = k;
+    writeInOutCell(*this, k);
+    if (window())
+        window()->SetStatusPanelText(1, QStringLiteral("読みとり総数： ") + QString::number(k));
+    LastRecRow = k;
     if (grid && k >= GridDesignRowCount)
         setGridRowCount(grid, k + 1);
     repaint(grid);
 }
 
-} // namespace
-
 void TTComXDlg::AddReadData(const QByteArray &text)
 {
-    addRead(*this, text, QByteArray(), true);
+    addRead(text, QByteArray(), true);
 }
 
 void TTComXDlg::AddReadRecord(const QByteArray &textA, const QByteArray &textB)
 {
-    addRead(*this, textA, textB, false);
+    addRead(textA, textB, false);
 }
 
 void TTComXDlg::ClearReadTable()
@@ -98,11 +96,12 @@ void TTComXDlg::ClearReadTable()
     ReadCount = 0;
     for (tagTAGDATA &rec : ReadTable)
         rec = tagTAGDATA{};
-    QTableWidget *grid = gridOf(*this);
+    readIndex_.clear();
+    StringGridView *grid = gridOf(*this);
     if (!grid)
         return;
     if (gridRowCount(grid) >= 2)
-        grid->clearContents();
+        grid->cells()->clearCells();
     if (LastRecRow >= GridDesignRowCount)
         setGridRowCount(grid, GridDesignRowCount);
 }

@@ -3,6 +3,7 @@
 #include "link/CommX.h"
 #include "link/Frame.h"
 #include "link/LinkParams.h"
+#include "link/ReadTable.h"
 #include "link/SendData.h"
 
 #include <QByteArray>
@@ -25,14 +26,6 @@ class QTcpServer;
 class QTcpSocket;
 class QWidget;
 class TQRZUsbC1;
-
-// One read-table record: one distinct read and how often it was seen. The texts are kept as
-// the bytes that came from the wire.
-struct tagTAGDATA {
-    QByteArray textA; // the data text of the read
-    QByteArray textB; // the identifier text (UID or SID as hex, most significant first)
-    int count = 0;
-};
 
 constexpr int RxRingSize = 16384;
 constexpr int FrameBufferSize = 268;
@@ -429,6 +422,8 @@ private:
     void openUsbAtStart();
     void acceptPendingConnections();
     void readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine);
+    // AddReadData and AddReadRecord: count the matching record or append a new one.
+    void addRead(const QByteArray &textA, const QByteArray &textB, bool matchTextAOnly);
     bool drainClosedConnections();
     void retireSocket(QTcpSocket *socket);
     QTcpSocket *newClientSocket();
@@ -445,6 +440,8 @@ private:
     // of another connection begin: there the collector drops any frame it had begun, so that no
     // frame is made of two connections' bytes.
     QPointer<QTcpSocket> ringSource_;
+    // The records of ReadTable[0 .. ReadCount - 1] by their texts.
+    ReadTableIndex readIndex_;
     std::deque<int> streamStarts_;
 };
 

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTableWidget>
 
 #include <functional>
 
@@ -142,7 +141,7 @@ TEST_F(EnvironmentMenuTest, EveryFieldRoundTripsAndOkAppliesMenusAndGridColumns)
                                "MnSetAFI MnAFI1 MnGateCmd M7501 MnSetRWIDNUM"),
               "111111111000");
     ASSERT_EQ(form->StringGrid1->columnCount(), 5);
-    EXPECT_EQ(form->StringGrid1->horizontalHeaderItem(4)->text(), "入出");
+    EXPECT_EQ(form->StringGrid1->model()->headerData(4, Qt::Horizontal).toString(), "入出");
 }
 
 TEST_F(EnvironmentMenuTest, CancelKeepsTheGateSwitchOnAndTheDebugPanelShowsTheHiddenSwitches)

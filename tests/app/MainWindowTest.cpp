@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyleOptionViewItem>
-#include <QTableWidget>
 #include <QToolBar>
 
 #include <functional>
@@ -210,7 +209,7 @@ TEST_F(MainWindowTest, CsvOfAFreshGridAndOfRowsAndAnUncreatableFileSaysSo)
 TEST_F(MainWindowTest, CopyPutsTheCurrentCellOnTheClipboard)
 {
     TKV8AppForm &w = make();
-    w.StringGrid1->setItem(2, 3, new QTableWidgetItem("E0 04 01 00"));
+    setGridCellText(w.StringGrid1, 3, 3, "E0 04 01 00");
     w.StringGrid1->setCurrentCell(2, 3);
     w.RunItem("Copy1");
     EXPECT_EQ(QApplication::clipboard()->text(), "E0 04 01 00");

@@ -1,10 +1,10 @@
 #include "tests/app/WindowHubFixture.h"
 
 #include "controls/DialogKit.h"
+#include "link/ResultGrid.h"
 #include "setup/DousaModeDialog.h"
 
 #include <QAction>
-#include <QTableWidget>
 
 namespace
 {

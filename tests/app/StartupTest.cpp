@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTableWidget>
 #include <QTcpServer>
 
 namespace

@@ -5,7 +5,6 @@
 #include "link/ResultGrid.h"
 
 #include <QLineEdit>
-#include <QTableWidget>
 
 namespace
 {
@@ -145,7 +144,8 @@ TEST_F(TagDataViewerTest, EachMakerAndChipIsReadWithItsOwnRequestSequence)
         viewTag([&](TDispTagDataDlg &v) {
             EXPECT_EQ(takeSent(), r.sent);
             EXPECT_EQ(fields(v), r.fields);
-            EXPECT_EQ(v.StringGrid1->horizontalHeaderItem(1)->text().toStdString(), "data(MSB --- LSB)");
+            EXPECT_EQ(v.StringGrid1->model()->headerData(1, Qt::Horizontal).toString().toStdString(),
+                      "data(MSB --- LSB)");
             EXPECT_EQ(gridRowCount(v.StringGrid1), r.rowCount);
             EXPECT_EQ(row(v, 1), r.first);
             EXPECT_EQ(row(v, r.rowCount - 1), r.last);
@@ -198,7 +198,8 @@ TEST_F(TagDataViewerTest, FailuresStopTheReadOutAndRowsShowOnlyWhatTheirAnswerCa
         MessageBoxRecorder boxes;
         viewTag([&](TDispTagDataDlg &v) {
             EXPECT_EQ(takeSent(), c.sent);
-            EXPECT_EQ(v.StringGrid1->horizontalHeaderItem(1)->text().toStdString(), "data(LSB --- MSB)");
+            EXPECT_EQ(v.StringGrid1->model()->headerData(1, Qt::Horizontal).toString().toStdString(),
+                      "data(LSB --- MSB)");
             EXPECT_EQ(gridRowCount(v.StringGrid1), c.rowCount);
             QStringList filled;
             for (int r = 1; r < gridRowCount(v.StringGrid1); ++r)

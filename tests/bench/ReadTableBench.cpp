@@ -1,8 +1,9 @@
 // The read table at the receive ring's ceiling, with the main window's real grid on screen: one
 // poll of a full ring of distinct 15-byte simple reads (8 DATA bytes each) into a table that
 // already holds 10,000, 50,000 or 100,000 records (MAX_REC_NO 100000, so at 100,000 every read is
-// looked up and dropped). Timed: the poll and the events it leaves behind (the grid's repaint).
-// Reported beside it: the process's resident memory with the table at that size.
+// looked up and dropped; the run from 94,540 times the five polls that fill the table up to it). Timed: the poll and
+// the events it leaves behind (the grid's repaint). Reported beside it: the process's resident memory with the table at
+// that size.
 //
 // And the waits: a 20 s wait for a connection with no peer (four WaitConnect calls of 5 s, a
 // loopback listener open meanwhile), counting the event loop's wake-ups and the processor time.
@@ -58,6 +59,8 @@ void pollAtTheRingsCeiling(benchmark::State &state)
     }
     auto form = std::make_unique<TKV8AppForm>();
     form->show();
+    // The window on screen, without the start-up road its first show queues (its dialogs).
+    QCoreApplication::removePostedEvents(form.get(), QEvent::MetaCall);
     QCoreApplication::processEvents();
     // No transport: the bench feeds the ring itself.
     TComXDlg = new TTComXDlg(form.get(), form->LogSink(), 0, 1, -1, TcpLinkParam{}, form->HubLink());
@@ -113,5 +116,11 @@ void idleConnectionWait(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(pollAtTheRingsCeiling)->Arg(10000)->Arg(50000)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(pollAtTheRingsCeiling)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(100000 - 5 * 1092)
+    ->Arg(100000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(idleConnectionWait)->Iterations(1)->Unit(benchmark::kSecond);

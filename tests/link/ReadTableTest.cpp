@@ -110,8 +110,8 @@ TEST_F(ReadTableTest, TheGridGrowsPastItsTwentyRowsAndClearingShrinksIt)
     EXPECT_EQ(row(1), ",,,");
     EXPECT_EQ(hub->ReadTable[0].count, 0);
 
-    hub->AddReadData("again");
-    EXPECT_EQ(row(1), "1,1,again,");
+    hub->AddReadData("25");
+    EXPECT_EQ(row(1), "1,1,25,");
     EXPECT_EQ(window->status[1], QStringLiteral("読みとり総数： 1"));
 }
 

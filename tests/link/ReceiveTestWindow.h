@@ -3,8 +3,6 @@
 #include "link/HubWindow.h"
 #include "link/ResultGrid.h"
 
-#include <QTableWidget>
-
 #include <array>
 #include <functional>
 #include <map>
@@ -24,7 +22,7 @@ public:
     uint8_t &TagICRef() override { return icRef; }
     uint8_t &TagInfoFlags() override { return infoFlags; }
     uint8_t *TagMemSize() override { return memSize.data(); }
-    QTableWidget *ResultGrid() override { return &grid; }
+    StringGridView *ResultGrid() override { return &grid; }
     void SetStatusPanelText(int panel, const QString &text) override { status[panel] = text; }
     void GateCountEvent(int identifier, const QByteArray &record) override
     {
@@ -46,7 +44,7 @@ public:
     std::array<uint8_t, 4> sid{};
     std::array<uint8_t, 2> memSize{};
     uint8_t dsfid = 0, afi = 0, icRef = 0, infoFlags = 0;
-    QTableWidget grid;
+    StringGridView grid;
     std::map<int, QString> status;
     std::vector<std::pair<int, QByteArray>> gateEvents;
     std::function<void()> onGateEvent;
