@@ -120,6 +120,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterEeprom2Handlers();
     RegisterParamSetHandlers();
     RegisterTagModeHandlers();
+    RegisterAntennaHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

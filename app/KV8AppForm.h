@@ -406,9 +406,22 @@ public:
     // The fixed 5 kHz buzzer (MnBuzFreq5KHz) or the frequency register (MnBuzFreq2KHz).
     void MnBuzFreq5KHzClick(QObject *Sender);
     void MnBuzFreq2Click(QObject *Sender);
+    void MnRDLoop1Click(QObject *Sender);
     // The tag test mode on (MnTagTest1ON) or off as the power-on mode, and its parameters.
     void MnTagTest1ONClick(QObject *Sender);
     void MnTagTest1ParaClick(QObject *Sender);
+
+    // ===== Antenna switching and I/O ports ("設定"), in MenuAntenna.cpp =====
+
+    void RegisterAntennaHandlers();
+    // The shared antenna dialog for the N520D board, the external switch board and the I/O ports.
+    void MnKV8N520D1Click(QObject *Sender);
+    void MnSelAnt2Click(QObject *Sender);
+    void MnSetIO1Click(QObject *Sender);
+    // Anticollision handled normally or fast (MnAntiFast), from ROM 1.21 on.
+    void MnAntiNormalClick(QObject *Sender);
+    // The trigger input during inventory on (MnInvTrigON) or off.
+    void MnInvTrigONClick(QObject *Sender);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -11,9 +11,13 @@
 #include "link/TTComXDlg.h"
 #include "platform/PendingMessages.h"
 #include "setup/ReaderParams.h"
+#include "setup/SetEeprom2Dlg.h"
 #include "setup/TagModeDialogs.h"
 
+#include <QTabWidget>
+
 #include <algorithm>
+#include <memory>
 
 namespace
 {
@@ -80,6 +84,7 @@ void TKV8AppForm::RegisterTagModeHandlers()
         {"MnBuzFreq5KHz", &TKV8AppForm::MnBuzFreq5KHzClick},
         {"MnBuzFreq2KHz", &TKV8AppForm::MnBuzFreq5KHzClick},
         {"MnBuzFreq2", &TKV8AppForm::MnBuzFreq2Click},
+        {"MnRDLoop1", &TKV8AppForm::MnRDLoop1Click},
         {"MnTagTest1ON", &TKV8AppForm::MnTagTest1ONClick},
         {"MnTagTest1OFF", &TKV8AppForm::MnTagTest1ONClick},
         {"MnTagTest1Para", &TKV8AppForm::MnTagTest1ParaClick},
@@ -212,6 +217,33 @@ void TKV8AppForm::MnBuzFreq2Click(QObject *)
     EepromWord word = area2Word(9);
     word.bytes = {static_cast<uint8_t>(reg), static_cast<uint8_t>(reg >> 8)};
     word.write();
+}
+
+void TKV8AppForm::MnRDLoop1Click(QObject *)
+{
+    if (!TComXDlg)
+        return;
+    BusyGuard busy(*this);
+    // A failed read leaves RdLoopParam as it was: the dialog shows it, and OK writes it.
+    EepromWord loop = area2Word(4);
+    if (loop.read())
+        std::copy(loop.bytes.begin(), loop.bytes.end(), RdLoopParam);
+    if (hubGone())
+        return;
+    auto dlg = std::make_unique<TSetEEPROM2Dlg>(this);
+    dlg->setWindowTitle(QStringLiteral("RDLoopのパラメータの設定"));
+    dlg->PageControl1->setCurrentWidget(dlg->TabSheet2);
+    for (QWidget *page : {dlg->TabSheet1, dlg->TabSheet3, dlg->TabSheet4, dlg->TabSheet5, dlg->TabSheet6})
+        dlg->hidePage(page);
+    dlg->EdRdStAddr->SetValue(RdLoopParam[0]);
+    dlg->EdDataLen->SetValue(RdLoopParam[1]);
+    if (dlg->exec() != QDialog::Accepted || hubGone())
+        return;
+    RdLoopParam[0] = static_cast<uint8_t>(dlg->EdRdStAddr->GetValue());
+    RdLoopParam[1] = static_cast<uint8_t>(dlg->EdDataLen->GetValue());
+    dlg.reset();
+    loop.bytes = {RdLoopParam[0], RdLoopParam[1]};
+    loop.write();
 }
 
 void TKV8AppForm::MnTagTest1ONClick(QObject *Sender)
