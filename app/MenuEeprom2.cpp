@@ -5,6 +5,7 @@
 #include "app/BusyGuards.h"
 #include "app/HandlerKit.h"
 #include "app/KV8AppForm.h"
+#include "app/SettingSteps.h"
 #include "link/SendData.h"
 #include "link/TTComXDlg.h"
 #include "platform/PendingMessages.h"
@@ -16,11 +17,6 @@
 
 namespace
 {
-
-bool hubGone()
-{
-    return applicationClosing() || !TComXDlg;
-}
 
 uint16_t get16(const EepromData2 &image, int at)
 {

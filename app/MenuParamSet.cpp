@@ -4,6 +4,7 @@
 
 #include "app/BusyGuards.h"
 #include "app/KV8AppForm.h"
+#include "app/SettingSteps.h"
 #include "controls/DialogKit.h"
 #include "link/SendData.h"
 #include "link/TTComXDlg.h"
@@ -20,11 +21,6 @@ constexpr uint8_t CommandMode = 0x00;
 constexpr uint8_t AutoScanMode = 0x01;
 constexpr uint8_t ContinuousInventoryMode = 0x50;
 constexpr int RestartPauseMs = 200;
-
-bool hubGone()
-{
-    return applicationClosing() || !TComXDlg;
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "app/BusyGuards.h"
 #include "app/HandlerKit.h"
 #include "app/KV8AppForm.h"
+#include "app/SettingSteps.h"
 #include "link/SendData.h"
 #include "link/TTComXDlg.h"
 #include "platform/MessageService.h"
@@ -20,12 +21,6 @@ namespace
 {
 
 const QString noSettingsMessage = QStringLiteral("設定情報の取得が出来ません");
-
-// Whether a handler must stop after a wait: the program is closing, or the hub is gone.
-bool hubGone()
-{
-    return applicationClosing() || !TComXDlg;
-}
 
 // How much of the handler runs with the window disabled and the log suspended.
 enum class Busy {

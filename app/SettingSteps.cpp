@@ -15,11 +15,6 @@ bool isItem(const QObject *Sender, const char *name)
     return Sender && Sender->objectName() == QLatin1String(name);
 }
 
-void setBit(uint8_t &byte, int bit, bool on)
-{
-    byte = static_cast<uint8_t>(on ? byte | 1u << bit : byte & ~(1u << bit));
-}
-
 bool EepromWord::read(bool extraWait)
 {
     if (hubGone())

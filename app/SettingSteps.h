@@ -5,14 +5,14 @@
 // does not edit go back as read. Every step reports whether it succeeded and whether the
 // handler may go on (not when the program is closing or the hub is gone).
 
+#include "setup/EepromImage.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
 
 // True when a handler must stop after a wait: the program is closing, or there is no hub.
 bool hubGone();
-
-void setBit(uint8_t &byte, int bit, bool on);
 
 class QObject;
 // Whether the handler's sender is the menu item of this name.

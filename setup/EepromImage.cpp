@@ -263,6 +263,11 @@ QStringList fieldItems(const EepromField &field, bool ver121)
     return field.items ? QString::fromUtf8(field.items).split(QLatin1Char('|')) : QStringList();
 }
 
+void setBit(uint8_t &byte, int n, bool on)
+{
+    byte = static_cast<uint8_t>(on ? byte | (1u << n) : byte & ~(1u << n));
+}
+
 uint8_t ModeByteParity(uint8_t mode)
 {
     const uint8_t body = mode & 0x7E;

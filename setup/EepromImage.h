@@ -71,6 +71,9 @@ struct EepromWindowValues {
     int fVER121 = 0;         // the 38400 bit/s entry of the speed list
 };
 
+// Bit n of a byte set or cleared, the other bits kept.
+void setBit(uint8_t &byte, int n, bool on);
+
 // Clears bit 0 and sets bit 7 when bits 1-6 hold an odd number of ones (clears it when even).
 uint8_t ModeByteParity(uint8_t mode);
 

@@ -20,11 +20,6 @@ bool bit(uint8_t byte, int n)
     return (byte >> n) & 1;
 }
 
-void setBit(uint8_t &byte, int n, bool on)
-{
-    byte = static_cast<uint8_t>(on ? byte | (1u << n) : byte & ~(1u << n));
-}
-
 } // namespace
 
 QString successRateLine(uint64_t good, uint64_t failed)
