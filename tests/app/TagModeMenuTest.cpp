@@ -157,6 +157,9 @@ TEST_F(TagModeMenuTest, TagTestParametersAreShownWrittenAndTheModeRestored)
         for (TIntEdit *e : {d->EdAFIValue, d->EdOUTPTime, d->EdInputChkTime, d->EdRdStAddr, d->EdDataLen})
             seen += e->text().toStdString() + " ";
         seen += indexes({d->RGCheckMode, d->RGWriteData});
+        for (QLabel *label : d->findChildren<QLabel *>())
+            if (label->buddy() == d->EdOUTPTime)
+                seen += " " + label->text().toStdString(); // "&&" shows as one "&"
         typeInto(d->EdAFIValue, QStringLiteral("A5"));
         typeInto(d->EdOUTPTime, QStringLiteral("7"));
         typeInto(d->EdInputChkTime, QStringLiteral("8"));
@@ -167,7 +170,7 @@ TEST_F(TagModeMenuTest, TagTestParametersAreShownWrittenAndTheModeRestored)
         d->OKBtn->click();
     });
     click("MnTagTest1Para");
-    EXPECT_EQ(seen, "15 42 43 70 71 20");
+    EXPECT_EQ(seen, "15 42 43 70 71 20 LED&&ポート出力時間：");
     EXPECT_EQ(takeSent(), reads + " | N 70 03 01 14 A5 | N 70 0E 01 07 08 | N 72 04 01 01 02 | N 72 0A 01 57 53 | "
                                   "N 00 02 44 18 01 01 02");
     EXPECT_EQ(form->TagTestMode[0], 0x57);
