@@ -143,7 +143,8 @@ int TKV8AppForm::runConnectionWait()
 
     int result = 0;
     for (;;) {
-        processPendingMessages();
+        // Connecting, the cancel button and closing the window are events: no deadline needed.
+        processPendingMessages(NoDeadline);
         if (applicationClosing() || !gauge_ || !gauge->fRun)
             break;
         if (TComXDlg && TComXDlg->fConnected) {

@@ -625,8 +625,8 @@ void TCommX::SendBreak()
     if (!HandleValid())
         return;
     line_->setBreak(true);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    waitFor([&] { return std::chrono::steady_clock::now() >= end; }, 1000);
+    // A pause: no event ends it before its time.
+    waitFor([] { return false; }, 300);
     if (HandleValid())
         line_->setBreak(false);
 }

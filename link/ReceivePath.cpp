@@ -31,7 +31,7 @@ bool waitUntil(TTComXDlg &hub, const std::function<bool()> &done)
 {
     hub.TimeoutTimer(0, ReplyTimeoutMs);
     for (;;) {
-        processPendingMessages();
+        processPendingMessages(hub.timeoutLeft(ReplyTimeoutMs));
         if (applicationClosing())
             return false;
         if (done())

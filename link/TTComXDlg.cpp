@@ -318,6 +318,12 @@ bool TTComXDlg::TimeoutTimer(int mode, uint32_t ms)
     return false;
 }
 
+int TTComXDlg::timeoutLeft(uint32_t ms) const
+{
+    const uint32_t elapsed = ticksSince(timeoutStart_, systemTick());
+    return elapsed >= ms ? 0 : static_cast<int>(ms - elapsed);
+}
+
 void TTComXDlg::ConfigureSerialPort()
 {
     if (CommX1.HandleValid())

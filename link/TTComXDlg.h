@@ -65,6 +65,8 @@ public:
     // Mode 0 starts the shared stopwatch (true); mode 1 tells whether ms have passed since the
     // start, correct across a wrap of the tick counter; any other mode gives false.
     bool TimeoutTimer(int mode, uint32_t ms);
+    // What is left of ms on the stopwatch, 0 once they have passed: how long a wait may sleep.
+    int timeoutLeft(uint32_t ms) const;
     void ConfigureSerialPort();
     // Shut-down: saves "ComDebug" and closes the transport; closing is always allowed.
     bool FormCloseQuery();

@@ -185,7 +185,7 @@ bool TTComXDlg::WaitConnect()
 {
     TimeoutTimer(0, connectTimeoutMs);
     for (;;) {
-        processPendingMessages();
+        processPendingMessages(timeoutLeft(connectTimeoutMs));
         if (fConnected)
             return true;
         if (applicationClosing())

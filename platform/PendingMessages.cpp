@@ -6,7 +6,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
-namespace {
+#include <algorithm>
+
+namespace
+{
 bool closing = false;
 }
 
@@ -14,16 +17,21 @@ void processPendingMessages(int maxWaitMs)
 {
     if (!QCoreApplication::instance())
         return;
-    // A timer of our own guarantees the wake-up: WaitForMoreEvents alone may block
-    // indefinitely when nothing else is due, and the time-limited overload of
-    // processEvents ignores WaitForMoreEvents.
+    // A timer of our own guarantees the wake-up at the deadline: WaitForMoreEvents alone may
+    // block indefinitely when nothing else is due, and the time-limited overload of
+    // processEvents ignores WaitForMoreEvents. Precise, so that it never fires early and costs
+    // the wait a second wake-up.
     QTimer wake;
     wake.setSingleShot(true);
-    wake.start(maxWaitMs < 0 ? 0 : maxWaitMs);
+    wake.setTimerType(Qt::PreciseTimer);
+    // With 0 as well: the thread then still reaches its idle moment (aboutToBlock) when nothing
+    // is pending, which the main window's idle work relies on.
+    if (maxWaitMs != NoDeadline)
+        wake.start(std::max(maxWaitMs, 0));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs)
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
     const uint32_t start = systemTick();
     for (;;) {
@@ -34,8 +42,7 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
         const uint32_t elapsed = ticksSince(start, systemTick());
         if (elapsed >= static_cast<uint32_t>(timeoutMs))
             return done();
-        const int left = timeoutMs - static_cast<int>(elapsed);
-        processPendingMessages(left < 10 ? left : 10);
+        processPendingMessages(timeoutMs - static_cast<int>(elapsed));
     }
 }
 

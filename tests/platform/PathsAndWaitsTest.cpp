@@ -2,6 +2,7 @@
 #include "platform/PendingMessages.h"
 #include "platform/Tick.h"
 
+#include <QAbstractEventDispatcher>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -34,10 +35,16 @@ TEST(WaitTest, WaitSleepsInsteadOfSpinningAndEndsOnItsCondition)
     QTimer::singleShot(50, [&] { fired = true; });
     const std::clock_t cpuBefore = std::clock();
     EXPECT_TRUE(waitFor([&] { return fired; }, 2000));
+    int wakeUps = 0;
+    const auto counter =
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakeUps; });
     EXPECT_FALSE(waitFor([] { return false; }, 200));
+    QObject::disconnect(counter);
     const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     // Two waits of about 250 ms in all: a spinning loop would burn all of it.
     EXPECT_LT(cpuMs, 150.0);
+    // With nothing arriving, the wait wakes for its deadline, not on a tick of its own.
+    EXPECT_LE(wakeUps, 3);
 }
 
 TEST(WaitTest, WaitsReturnFalseOnceTheProgramIsClosing)
