@@ -152,6 +152,7 @@ void TTComXDlg::DispatchReply()
 
     ReplyState = ReplyStateFrame;
     statesSinceSend |= 1u << ReplyStateFrame;
+    std::copy(frame.whole().begin(), frame.whole().end(), LastRoutedFrame.begin());
 
     HubWindow *win = window();
     DecodeContext ctx;
@@ -184,6 +185,12 @@ void TTComXDlg::DispatchReply()
     if (out.gateEvent)
         PostGateEvent(out.gateEvent->dwData, static_cast<int>(out.gateEvent->bytes.size()),
                       reinterpret_cast<const uint8_t *>(out.gateEvent->bytes.constData()));
+}
+
+QByteArrayView TTComXDlg::routedFrame() const
+{
+    return QByteArrayView(reinterpret_cast<const char *>(LastRoutedFrame.data()),
+                          static_cast<qsizetype>(LastRoutedFrame[FrameLenIndex]) + FrameOverhead);
 }
 
 void TTComXDlg::storeField(const FieldWrite &write)

@@ -387,6 +387,11 @@ public:
     // The frame under collection (a frame is at most 262 bytes). One per hub, so that hubs of
     // parallel tests never share it.
     std::array<uint8_t, FrameBufferSize> FrameBuffer{};
+    // A copy of the last frame the router took, whatever its code: FrameBuffer itself may
+    // already hold the start of the next frame.
+    std::array<uint8_t, FrameBufferSize> LastRoutedFrame{};
+    // That copy as exactly its LEN + 7 bytes (all zero before the first frame).
+    QByteArrayView routedFrame() const;
 
     // Marks of the replies routed since the last ClearReplyState (see there).
     bool ackOrNackSinceSend = false;

@@ -142,3 +142,18 @@ int cp932Length(const QString &text)
 {
     return static_cast<int>(unicodeToCp932(text).size());
 }
+
+QString cp932Prefix(const QString &text, int maxBytes)
+{
+    int bytes = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        // A surrogate pair is one character.
+        const qsizetype width = text.at(end).isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+        bytes += cp932Length(text.mid(end, width));
+        if (bytes > maxBytes)
+            break;
+        end += width;
+    }
+    return text.left(end);
+}

@@ -14,3 +14,6 @@ QString cp932ToUnicode(const QByteArray &bytes);
 
 // Length of the text in CP932 bytes (what the program counts, cuts and pads by).
 int cp932Length(const QString &text);
+
+// The longest start of the text made of whole characters whose CP932 form fits maxBytes.
+QString cp932Prefix(const QString &text, int maxBytes);

@@ -44,6 +44,18 @@ TEST(Cp932Test, CharactersWithoutCp932FormBecomeQuestionMarks)
     EXPECT_EQ(cp932Length(QString::fromUtf16(u"é日")), 3);
 }
 
+// A cut keeps whole characters: a double-byte one that would not fit is left out, and a
+// character outside the BMP (one '?') is never split between its two halves.
+TEST(Cp932Test, PrefixKeepsWholeCharactersWithinTheByteCount)
+{
+    const QString text = QString::fromUtf16(u"a日😀b");
+    EXPECT_EQ(cp932Prefix(text, 2), QStringLiteral("a"));
+    EXPECT_EQ(cp932Prefix(text, 3), QString::fromUtf16(u"a日"));
+    EXPECT_EQ(cp932Prefix(text, 4), QString::fromUtf16(u"a日😀"));
+    EXPECT_EQ(cp932Prefix(text, 9), text);
+    EXPECT_EQ(cp932Prefix(text, 0), QString());
+}
+
 TEST(Cp932Test, BrokenBytesDecodeToOneReplacementCharacterEach)
 {
     const QChar bad(0xFFFD);

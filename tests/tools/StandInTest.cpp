@@ -77,6 +77,20 @@ TEST(ReaderModelTest, ReadsAnswerWhatWasWrittenAndTagsRefuseWhatTheyMust)
         {'N', "55 01 02 0A", "0 55"},
         {'N', "57 03 01 05 02 04", "0 57"},
         {'O', "90", "0 90 31 32 35"},
+        // The ports, the current UID and the stored UIDs (those of the field); a polling write
+        // switches the mode.
+        {'N', "9F 07 05", "0 9F"},
+        {'O', "9F", "0 9F 05"},
+        {'N', "56 3C", "0 56"},
+        {'O', "56", "0 56 3C"},
+        {'O', "50", "0 50 " + tag1},
+        {'N', "50 " + tag2, "0 50"},
+        {'O', "50", "0 50 " + tag2},
+        {'O', "53", "0 53 02"},
+        {'O', "54 02", "0 54 02 00 " + tag2},
+        {'O', "54 03", "1 41 00"},
+        {'N', "00 23 00 00 01 00 05 01 02 41 42 10", "0 00"},
+        {'N', "00 23 00 00 01 00 05 01 02 41 42 11", "1 41 00"},
         // Inventories of the field; a tag kept quiet answers them no more until reset.
         {'x', "01 00", "0 01 00 " + tag1},
         {'x', "F0 00 01", "0 F0 02 | i 02 00 00 " + tag1 + " " + tag2},

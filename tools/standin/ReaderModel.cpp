@@ -63,6 +63,7 @@ ReaderModel::ReaderModel() : eeprom1(area1Defaults()), mode{0x00, 0x00, PowerOnF
 {
     addTag(bytes({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xE0}), 28);
     addTag(bytes({0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x07, 0xE0}), 28);
+    currentUid = tags.first().uid;
 }
 
 ModelTag &ReaderModel::addTag(const QByteArray &uid, int blockCount)
@@ -148,6 +149,18 @@ ReaderModel::Replies ReaderModel::get(const QByteArray &data)
         answer.append("STAND-IN");
     } else if (sub == 0x9C) {
         answer.append(static_cast<char>(antenna));
+    } else if (sub == 0x9F || sub == 0x56) {
+        answer.append(static_cast<char>(sub == 0x9F ? port : extPort));
+    } else if (sub == 0x50) {
+        answer.append(currentUid);
+    } else if (sub == 0x53) {
+        answer.append(static_cast<char>(tags.size()));
+    } else if (sub == 0x54) {
+        // The UIDs the reader has stored are those of the field, counted from 1.
+        const int index = at(data, 1);
+        if (index < 1 || index > tags.size())
+            return {{ReplyNack, nackData(NackDataCount)}};
+        answer = data.left(2) + '\0' + tags[index - 1].uid;
     } else if (sub >= ParamFirst && sub <= ParamLast) {
         answer.append(static_cast<char>(param(sub)));
     } else if (const QByteArray *area = eepromArea(sub)) {
@@ -168,8 +181,11 @@ ReaderModel::Replies ReaderModel::set(const QByteArray &data)
     const uint8_t sub = at(data, 0);
     const Replies refused = {{ReplyNack, nackData(NackDataCount)}};
     if (sub == 0x00 || sub == 0x10) {
-        // Code, second byte, flags, then the polling time the model doesn't use.
-        if (data.size() != 7)
+        // Code, second byte, flags, then the polling time the model doesn't use; a polling
+        // write adds its block, count, data, flags and, when they address a tag, the UID.
+        const int n = at(data, 8);
+        const int pollWrite = 7 + 2 + n + 1 + ((at(data, 9 + n) & 3) == 1 ? 8 : 0);
+        if (data.size() != 7 && (at(data, 1) != 0x23 || data.size() != pollWrite))
             return refused;
         mode = {at(data, 1), at(data, 2), at(data, 3)};
         if (sub == 0x10) {
@@ -196,6 +212,18 @@ ReaderModel::Replies ReaderModel::set(const QByteArray &data)
         if (data.size() != 2)
             return refused;
         antenna = at(data, 1);
+    } else if (sub == 0x9F) {
+        if (data.size() != 3)
+            return refused;
+        port = at(data, 2);
+    } else if (sub == 0x56) {
+        if (data.size() != 2)
+            return refused;
+        extPort = at(data, 1);
+    } else if (sub == 0x50) {
+        if (data.size() != 9)
+            return refused;
+        currentUid = data.mid(1);
     } else if (sub == 0x55) {
         if (data.size() != 4 || at(data, 1) > 1)
             return refused;

@@ -22,7 +22,7 @@ struct ModelTag {
 
 // A reader that keeps the state the program writes and answers its reads from it: the two
 // EEPROM areas, the operating mode, the tag-interface byte, the reader parameters, the antenna,
-// the LED and buzzer settings, and a field of ISO 15693 tags that inventories, block reads,
+// the LED and buzzer settings, the ports, its current UID, and a field of ISO 15693 tags that inventories, block reads,
 // writes and locks act on. A request it keeps no state for is acknowledged with its sub-code
 // echoed (a read with eight zero bytes after its parameters). Pure logic: frames in, frames out.
 class ReaderModel
@@ -67,7 +67,10 @@ public:
     uint8_t antenna = 0;       // antenna 1 = 0
     std::array<Led, 2> leds{}; // green, red
     LedBuzzer ledBuzzer;
-    uint8_t buzzer = 0; // the last buzzer sound asked for
+    uint8_t buzzer = 0;    // the last buzzer sound asked for
+    uint8_t port = 0;      // the general-purpose port (0x9F): the last value written
+    uint8_t extPort = 0;   // the extension port (0x56)
+    QByteArray currentUid; // the reader's current UID (0x50), wire order; the first tag's at start
     QByteArray romVersion = "125";
     int blockSize = 4; // bytes per block, the same for every tag (set it before adding tags)
     QList<ModelTag> tags;
