@@ -122,6 +122,12 @@ bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const TextPair &text, co
     return askIntsAndText(form, caption, IntPair{QStringLiteral("ブロックＮＯ"), block}, std::nullopt, text);
 }
 
+bool askSingleBlockText(TKV8AppForm &form)
+{
+    return askBlockAndText(form, form.BlockNo,
+                           QStringLiteral("データ（%1文字）").arg(static_cast<uint32_t>(form.TagBlockSize)));
+}
+
 TextPair rangeText(QString &text)
 {
     return {QStringLiteral("データ（文字列）"), text};

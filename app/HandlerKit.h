@@ -91,6 +91,8 @@ bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const QString &dataPromp
                      const QString &caption = QStringLiteral("設定値の入力"));
 bool askBlockAndText(TKV8AppForm &form, uint8_t &block, const TextPair &text,
                      const QString &caption = QStringLiteral("設定値の入力"));
+// BlockNo and the shared data text of one block ("データ（" + TagBlockSize + "文字）").
+bool askSingleBlockText(TKV8AppForm &form);
 // First block and block count, with or without the shared data text, or with a text field of
 // the caller's ("データ（文字列）" and the remembered text: rangeText).
 bool askBlockRange(TKV8AppForm &form, uint8_t &first, uint8_t &count, bool withText);

@@ -121,6 +121,7 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterParamSetHandlers();
     RegisterTagModeHandlers();
     RegisterAntennaHandlers();
+    RegisterReaderHandlers();
 }
 
 TKV8AppForm::~TKV8AppForm()

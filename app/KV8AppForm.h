@@ -410,6 +410,64 @@ public:
     // The tag test mode on (MnTagTest1ON) or off as the power-on mode, and its parameters.
     void MnTagTest1ONClick(QObject *Sender);
     void MnTagTest1ParaClick(QObject *Sender);
+    // ===== General reader commands ("汎用コマンド", "コマンド" > "モード受信"), in MenuReader.cpp =====
+
+    // Values last entered in these dialogs, kept for the run only. The AFI, its check box, the
+    // first block and the data length are shared by the 16-slot inventory and both read loops;
+    // the 16-slot mask and its length have no visible field and stay 0.
+    int Inv16MaskLen = 0;
+    uint8_t Inv16Mask[8] = {};
+    int LoopAFIValue = 0;
+    int LoopUseAFI = 0;
+    uint8_t Inv16Mode = 0;
+    uint8_t ReadLoopMode = 0;
+    int LoopStartBlock = 0;
+    int LoopDataLen = 4;
+    uint8_t LedBuzSettings[5] = {}; // port, LED mode, LED time, buzzer sound, buzzer time
+    QString CmdOutpText;
+
+    void RegisterReaderHandlers();
+
+    void MnGetModeClick(QObject *Sender);
+    void MnGetS6700ModeClick(QObject *Sender);
+    void MnGetRomVerClick(QObject *Sender);
+    void MnGetModelNameClick(QObject *Sender);
+    void MnGetErrStatusClick(QObject *Sender);
+    void MnIOPORT1InClick(QObject *Sender);
+    void MnTxONClick(QObject *Sender); // on "ON", "OFF" and "OFF->ON"
+    void MnPowerDownClick(QObject *Sender);
+    void MnGetPWModeClick(QObject *Sender);
+    void MnGetUIDNumClick(QObject *Sender);
+    void MnGetCUIDClick(QObject *Sender);
+    void MnQUIT_Cmd1Click(QObject *Sender); // on the three cancel-command items
+    void MnRDLoopPolGetClick(QObject *Sender);
+
+    void MnSetBuz1Click(QObject *Sender); // on both buzzer items
+    void MnLED1Click(QObject *Sender);
+    void MnLEDBUZ1Click(QObject *Sender);
+    void MnReadRAM1Click(QObject *Sender);
+    void MnWriteRAM1Click(QObject *Sender);
+    void MnIOPORT2InClick(QObject *Sender);
+    void MnWriteEXT1Click(QObject *Sender);
+    void MnSelRyClick(QObject *Sender);
+    void GetUIDDataClick(QObject *Sender);
+    void MnSetCUIDClick(QObject *Sender);
+    void MnPolWrite1Click(QObject *Sender);
+    void ReadBytes1Click(QObject *Sender);
+    void WriteBytes1Click(QObject *Sender);
+    void MnLockBytes1Click(QObject *Sender);
+    void Inventory16Slots1Click(QObject *Sender);
+    void ReadLoop1Click(QObject *Sender);
+    void MnRDLoopPolCmdClick(QObject *Sender);
+    void MnCommRead1Click(QObject *Sender);
+    void MnCommWrite1Click(QObject *Sender);
+    void MnTransmit1Click(QObject *Sender);
+    void MnSimpleReadClick(QObject *Sender);
+    void MnCmdOutpClick(QObject *Sender);
+    void MnDataWriteClick(QObject *Sender); // also the tool button TBtDataWrite
+    void MnEEPROM1Click(QObject *Sender);
+
+    // ===== end of the general reader commands =====
 
     // ===== Antenna switching and I/O ports ("設定"), in MenuAntenna.cpp =====
 

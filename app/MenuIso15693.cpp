@@ -13,12 +13,6 @@
 namespace
 {
 
-bool askSingleBlockText(TKV8AppForm &form)
-{
-    return askBlockAndText(form, form.BlockNo,
-                           QStringLiteral("データ（%1文字）").arg(static_cast<uint32_t>(form.TagBlockSize)));
-}
-
 // WriteAFI and WriteDSFID: one shared value, sent as its low byte.
 void runByteValueWrite(TKV8AppForm &form, void (TTComXDlg::*sender)(uint8_t, uint8_t))
 {
