@@ -465,6 +465,8 @@ public:
     void MnSimpleReadClick(QObject *Sender);
     void MnCmdOutpClick(QObject *Sender);
     void MnDataWriteClick(QObject *Sender); // also the tool button TBtDataWrite
+    // Restarts the reader: its mode is read again at the next run-mode switch.
+    void MnRestartClick(QObject *Sender);
     void MnEEPROM1Click(QObject *Sender);
 
     // ===== end of the general reader commands =====

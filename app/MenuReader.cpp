@@ -1,7 +1,8 @@
 // Handlers of the reader's own commands: the menu "汎用コマンド", "コマンド" > "モード受信" and
 // the tool button "データ書込". Most send one command and leave the reply to the hub's
 // decoders; the simple read, the tag-data write and the EEPROM initialisation log their own
-// result.
+// result. The restart and the EEPROM initialisation run with the window disabled and the log
+// suspended.
 
 #include "app/BusyGuards.h"
 #include "app/FixedBytes.h"
@@ -170,6 +171,7 @@ void TKV8AppForm::RegisterReaderHandlers()
         {"MnCmdOutp", &TKV8AppForm::MnCmdOutpClick},
         {"MnDataWrite", &TKV8AppForm::MnDataWriteClick},
         {"TBtDataWrite", &TKV8AppForm::MnDataWriteClick},
+        {"MnRestart", &TKV8AppForm::MnRestartClick},
         {"MnEEPROM1", &TKV8AppForm::MnEEPROM1Click},
     };
     for (const auto &[name, handler] : table)
@@ -628,6 +630,13 @@ void TKV8AppForm::MnDataWriteClick(QObject *)
     runReaderSender(*this, TagSteps::SendOnly, &TTComXDlg::BuzzerCommand, static_cast<uint8_t>(written ? 0 : 1),
                     uint8_t{0});
     AddLog(written ? QStringLiteral("書き込み成功！！") : QStringLiteral("書き込み失敗！！"));
+}
+
+void TKV8AppForm::MnRestartClick(QObject *)
+{
+    const BusyGuard busy(*this);
+    fReloadMode = 1;
+    runReaderSender(*this, TagSteps::SendOnly, &TTComXDlg::RESTART_Cmd);
 }
 
 void TKV8AppForm::MnEEPROM1Click(QObject *)

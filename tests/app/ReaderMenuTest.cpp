@@ -129,7 +129,7 @@ TEST_F(ReaderMenuTest, EveryItemSendsItsFramesAndTheRepliesReachTheLog)
         {"MnTransmit1", {}, "x 00 00 00 23 02" UID " BF A5", {}},
         {"MnPolWrite1", {"IntEd1=3", "IntEd2=50", "EdString=ABC"}, "N 00 23 00 00 01 00 32 03 03 41 42 43 10",
          {"DousaModeSet_CMD受信"}},
-        {"ReadBytes1", {"IntEd1=2", "IntEd2=6"}, "x A0 02 06 00", {"ISO15693_ReadBytes受信", "data: ", timeLine}},
+        {"ReadBytes1", {"IntEd1=0", "IntEd2=4"}, "x A0 00 04 00", {"ISO15693_ReadBytes受信", "data: ABCD", timeLine}},
         {"WriteBytes1", {"IntEd1=4", "EdString=AB"}, "x A1 04 02 41 42 11" UID, {"ISO15693_WriteBytes受信", timeLine},
          {.WriteUidFlag = 1}},
         {"WriteBytes1", {"IntEd1=5", "EdString=0A 0B0C"}, "x A1 05 03 0A 0B 0C 10", {"ISO15693_WriteBytes受信", timeLine},
@@ -144,6 +144,7 @@ TEST_F(ReaderMenuTest, EveryItemSendsItsFramesAndTheRepliesReachTheLog)
         {"MnSetCUID", {"IntEdit1=A1", "IntEdit2=A2", "IntEdit8=E0"}, "N 50 A1 A2 00 00 00 00 00 E0", {}},
         {"MnGetCUID", {}, "O 50", {"UID: E0 00 00 00 00 00 A2 A1 "}},
         {"MnEEPROM1", {}, "N 71", {"Init EEPROM : OK"}},
+        {"MnRestart", {}, "N 9D", {}},
         // clang-format on
     };
     for (const auto &row : rows) {
@@ -169,7 +170,7 @@ TEST_F(ReaderMenuTest, EveryItemSendsItsFramesAndTheRepliesReachTheLog)
               std::tuple(0x81, 0x04, QStringLiteral("AB"), QStringLiteral("HELLO"), 5));
     EXPECT_EQ(hexOf(QByteArray(reinterpret_cast<const char *>(form->CurrentUid), 8)), "A1 A2 00 00 00 00 00 E0");
     EXPECT_TRUE(form->MainEnabled());
-    EXPECT_EQ(form->fLogOn, 1);
+    EXPECT_EQ(std::tuple(form->fLogOn, form->fReloadMode), std::tuple(1, 1));
     EXPECT_TRUE(boxes.boxes.isEmpty());
 }
 
