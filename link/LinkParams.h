@@ -26,13 +26,16 @@ struct LineSpeed {
     int bitRate;
     int comSpeed;     // the settings' and the hub's ComSpeed code
     int boardCode;    // the LAN board's "bps=" code
+    int modeFlags;    // bits 6-7 of the operating mode's flag byte (SysMode)
     const char *text; // as the speed lists show it
 };
 inline constexpr std::array<LineSpeed, 3> LineSpeeds{{
-    {9600, 1, 15, "9600bps"},
-    {19200, 0, 16, "19.2kbps"},
-    {38400, 2, 17, "38.4kbps"},
+    {9600, 1, 15, 0x40, "9600bps"},
+    {19200, 0, 16, 0x00, "19.2kbps"},
+    {38400, 2, 17, 0x80, "38.4kbps"},
 }};
+// The speed bits of the operating mode's flag byte.
+inline constexpr int ModeSpeedFlagMask = 0xC0;
 
 // ComSpeed 1 is 9600 and 2 is 38400 bit/s; any other code means 19200.
 constexpr int speedIndexOfComSpeed(int comSpeed)
@@ -40,13 +43,29 @@ constexpr int speedIndexOfComSpeed(int comSpeed)
     return comSpeed == 1 ? 0 : comSpeed == 2 ? 2 : 1;
 }
 
-// Any index past 1 means 38400 bit/s.
+// The row of a speed index; any index past 1 means 38400 bit/s.
+constexpr const LineSpeed &lineSpeedAt(int speedIndex)
+{
+    return LineSpeeds[speedIndex == 0 || speedIndex == 1 ? speedIndex : 2];
+}
+
 constexpr int comSpeedOfSpeedIndex(int speedIndex)
 {
-    return LineSpeeds[speedIndex == 0 || speedIndex == 1 ? speedIndex : 2].comSpeed;
+    return lineSpeedAt(speedIndex).comSpeed;
 }
 
 constexpr int bitRateOfComSpeed(int comSpeed)
 {
     return LineSpeeds[speedIndexOfComSpeed(comSpeed)].bitRate;
+}
+
+constexpr int boardCodeOfSpeedIndex(int speedIndex)
+{
+    return lineSpeedAt(speedIndex).boardCode;
+}
+
+// The board's 17 is 38400 and 16 is 19200 bit/s; any other code counts as 9600.
+constexpr int speedIndexOfBoardCode(int code)
+{
+    return code == LineSpeeds[2].boardCode ? 2 : code == LineSpeeds[1].boardCode ? 1 : 0;
 }

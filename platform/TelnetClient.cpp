@@ -183,6 +183,11 @@ bool TelnetClient::isConnected() const
     return socket_->state() == QAbstractSocket::ConnectedState;
 }
 
+bool TelnetClient::isConnecting() const
+{
+    return socket_->state() == QAbstractSocket::HostLookupState || socket_->state() == QAbstractSocket::ConnectingState;
+}
+
 bool TelnetClient::sendData(QByteArrayView data)
 {
     if (!isConnected())

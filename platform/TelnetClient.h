@@ -84,6 +84,8 @@ public:
     bool connectToHost();
     void disconnectFromHost();
     bool isConnected() const;
+    // A connection is under way (looking the host up or connecting).
+    bool isConnecting() const;
     // Sends data bytes (0xFF doubled); false when not connected.
     bool sendData(QByteArrayView data);
 
