@@ -196,14 +196,8 @@ TSetTCPIPDlg::TSetTCPIPDlg(QWidget *owner) : RadixDialog(owner)
     kit.row(serverBox, {"ポート番号", EdTCPPort});
 
     QGroupBox *clientBox = kit.groupBox("GBClient", "クライアントモード");
-    for (int i = 0; i < 4; ++i) {
-        EdTCPIP1[i] = DialogKit::named(new TFmtEdit(this), QStringLiteral("EdTCPIP1_%1").arg(i + 1));
-        EdTCPIP1[i]->SetFmtKind(fkInt);
-        EdTCPIP1[i]->SetMinValue(QStringLiteral("0"));
-        EdTCPIP1[i]->SetMaxValue(QStringLiteral("255"));
-        EdTCPIP1[i]->SetValidChars(QStringLiteral("+-0123456789"));
-        EdTCPIP1[i]->Loaded();
-    }
+    for (int i = 0; i < 4; ++i)
+        EdTCPIP1[i] = kit.fmtIntEdit(QStringLiteral("EdTCPIP1_%1").arg(i + 1), 0, 255);
     EdTCPServPort = kit.intEdit("EdTCPServPort", {0, 65535, 10});
     QHBoxLayout *octets = kit.row(nullptr, {EdTCPIP1[0], kit.label("："), EdTCPIP1[1], kit.label("："), EdTCPIP1[2],
                                             kit.label("："), EdTCPIP1[3]});

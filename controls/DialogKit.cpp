@@ -1,5 +1,7 @@
 #include "controls/DialogKit.h"
 
+#include "controls/FmtEdit.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -186,6 +188,17 @@ TIntEdit *DialogKit::intEdit(const QString &name, IntRange range) const
     edit->SetRadix(range.radix);
     edit->SetMinValue(range.min);
     edit->SetMaxValue(range.max);
+    return edit;
+}
+
+TFmtEdit *DialogKit::fmtIntEdit(const QString &name, int32_t min, int32_t max) const
+{
+    auto *edit = named(new TFmtEdit(dialog_), name);
+    edit->SetFmtKind(fkInt);
+    edit->SetMinValue(QString::number(min));
+    edit->SetMaxValue(QString::number(max));
+    edit->SetValidChars(QStringLiteral("+-0123456789"));
+    edit->Loaded();
     return edit;
 }
 

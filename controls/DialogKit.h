@@ -32,6 +32,7 @@
 
 class QButtonGroup;
 class QDialog;
+class TFmtEdit;
 
 // One cell of a layout the kit builds: a widget, a nested layout, a label text, a stretch, or
 // nothing (an empty grid cell). A label text becomes the buddy label of the widget that follows
@@ -113,6 +114,9 @@ public:
     QPushButton *button(const QString &name, const QString &text) const;
     QCheckBox *checkBox(const QString &name, const QString &text) const;
     TIntEdit *intEdit(const QString &name, IntRange range = {}) const;
+    // A formatted integer field (TFmtEdit of the integer kind) from min to max, taking digits
+    // and signs: an IPv4 octet is fmtIntEdit(name, 0, 255).
+    TFmtEdit *fmtIntEdit(const QString &name, int32_t min, int32_t max) const;
     ChoiceGroup *choiceGroup(const QString &name, const QString &title, const QStringList &items,
                              int columns = 1) const;
     // A drop-down list whose value is the item index (currentIndex).
