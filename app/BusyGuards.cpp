@@ -1,6 +1,8 @@
 #include "app/BusyGuards.h"
 
 #include "app/KV8AppForm.h"
+#include "link/TTComXDlg.h"
+#include "platform/PendingMessages.h"
 
 MainDisabledGuard::MainDisabledGuard(TKV8AppForm &form, bool engaged)
     : form_(form), restore_(engaged && form.MainEnabled())
@@ -34,4 +36,16 @@ LogSuspendGuard::~LogSuspendGuard()
         form_.ResumeLog();
     else
         form_.fLogOn = 1;
+}
+
+HubLinkClosedGuard::HubLinkClosedGuard()
+{
+    if (TComXDlg && TComXDlg->TransportKind == TransportTcp && TComXDlg->IsTransportOpen())
+        TComXDlg->CloseTransport();
+}
+
+HubLinkClosedGuard::~HubLinkClosedGuard()
+{
+    if (TComXDlg && !applicationClosing())
+        TComXDlg->ReopenPort(0);
 }

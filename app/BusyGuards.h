@@ -45,3 +45,15 @@ struct BusyGuard {
     MainDisabledGuard window;
     LogSuspendGuard log;
 };
+
+// The hub's LAN link set aside while the program talks to the LAN board itself: closed on
+// construction when the hub is on TCP and connected, and reopened (ReopenPort 0) on every way
+// out, unless the program is closing by then.
+class HubLinkClosedGuard
+{
+public:
+    HubLinkClosedGuard();
+    ~HubLinkClosedGuard();
+    HubLinkClosedGuard(const HubLinkClosedGuard &) = delete;
+    HubLinkClosedGuard &operator=(const HubLinkClosedGuard &) = delete;
+};

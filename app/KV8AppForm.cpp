@@ -112,6 +112,8 @@ TKV8AppForm::TKV8AppForm(QWidget *owner) : QMainWindow(owner)
     RegisterHandler(QStringLiteral("Copy1"), &TKV8AppForm::Copy1Click);
     RegisterHandler(QStringLiteral("MnTagData1"), &TKV8AppForm::MnTagData1Click);
     RegisterIso15693Handlers();
+    RegisterLanBoardHandlers();
+    RegisterConnectionHandlers();
     RegisterCustomTagHandlers();
     RegisterReaderParamHandlers();
     RegisterRunModeHandlers();
@@ -193,6 +195,7 @@ void TKV8AppForm::buildLayout()
         CBSpeed->addItem(QString::fromLatin1(speed.text));
     BtReOpen = new QPushButton(QStringLiteral("再オープン"), PageRS232C);
     BtReOpen->setObjectName(QStringLiteral("BtReOpen"));
+    connect(BtReOpen, &QPushButton::clicked, this, [this] { BtReOpenClick(); });
     auto *serialLayout = new QHBoxLayout(PageRS232C);
     serialLayout->setContentsMargins(0, 0, 0, 0);
     serialLayout->addWidget(CBReOpen);

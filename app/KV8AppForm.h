@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LanBoardText.h"
 #include "app/OptionSettings.h"
 #include "app/RequestFlags.h"
 
@@ -34,6 +35,8 @@ class TGuage1Dlg;
 class MainWindowHubLink;
 class PlainTextMemoSink;
 class TTComXDlg;
+class TTelNetCont1Dlg;
+struct LineSpeed;
 
 // The program's main window. It carries the settings of section "Option" as its own fields
 // (through OptionSettings), the log, the result grid, the menus and tool bar, and owns the hub.
@@ -117,6 +120,18 @@ public:
     void SearchReader(const QStringList *ports);
     void ListSerialPorts(QStringList &list);
     void FillComPortList(int port, int comSpeed);
+    // The hub's serial port set to this rate for the reopen that follows at once.
+    void SetHubBitRate(int bitRate);
+    // The number after the first three characters of a port name ("COM12" -> 12); 0 when none.
+    static int portNumberOf(const QString &name);
+    // After a serial port was (re)opened: with the window disabled and the log suspended, the
+    // reader is asked for its ROM version when probe is set (and a hub exists); then the outcome
+    // ("Find KV8 R/W", "Not Find KV8 R/W", "NG: Port Open", or an empty line) is logged.
+    void ReportOpenedPort(bool probe);
+    // Port n at each line speed in turn (the hub created at the first when there is none): true
+    // once the reader answers its ROM version request. leaveClosedPort gives up on the port when
+    // it doesn't open; otherwise the next speed is tried. beforeSpeed runs before each speed.
+    bool ProbeSerialPort(int n, bool leaveClosedPort, const std::function<void(const LineSpeed &)> &beforeSpeed = {});
     int SetupTcpIpConnection(int forceClient);
     int WaitTcpConnect();
     // Creates the hub on the window's settings (kept in the global TComXDlg).
@@ -159,6 +174,39 @@ public:
     // Saves the settings and shuts the hub down; runs once, after every wait has unwound (the
     // program calls it when its event loop has ended, the destructor otherwise).
     void Shutdown();
+
+    // ===== LAN board set-up and ping scan (MenuLanBoard.cpp) =====
+
+    NetBoardRecord NetBoardSettings;
+    // The board console's telnet port (tests give their stand-in's).
+    quint16 TelnetPort = 23;
+
+    void RegisterLanBoardHandlers();
+    // The board's settings read into the settings dialog, edited, and written back and saved,
+    // with the hub's LAN link closed meanwhile. The dialog's "出荷時設定" is offered while
+    // fShowEEPROMInit is set (the maintenance items shown by Shift+Ctrl on the tool bar).
+    void MnTelnet1Click(QObject *Sender);
+    // Every setting and "save" over the open console; false from the first step that failed.
+    // With the MAC, a successful save moves MacLow on to the next board's address.
+    bool WriteNetBoardSettings(TTelNetCont1Dlg &telnet, bool withMac);
+    void NextMacAddress();
+    // The board's serial speed over its console: 1 when it is known to be the index's speed.
+    int SetNetBoardSpeed(int speedIndex);
+    void MnPingClick(QObject *Sender);
+
+    // ===== connection changes (MenuConnection.cpp) =====
+
+    void RegisterConnectionHandlers();
+    void MnSetTCPIP1Click(QObject *Sender);
+    // The three speed items: on LAN the reader and its board, otherwise the reader's line.
+    void Mn384kbpsClick(QObject *Sender);
+    int ChangeSerialSpeed(QObject *Sender);
+    int ChangeReaderSpeed(QObject *Sender);
+    void MnChkPortClick(QObject *Sender);
+    void CheckPortSerial();
+    void CheckPortLan();
+    void BtReOpenClick();
+    void MnComParaClick(QObject *Sender);
 
     // ===== environment settings, COM port choice and grid clear, in MenuEnvironment.cpp =====
 

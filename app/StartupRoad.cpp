@@ -25,28 +25,23 @@
 
 #include <memory>
 
-namespace
-{
-
 // The number after the first three characters of a port name ("COM12" -> 12); 0 when none.
-int portNumberOf(const QString &name)
+int TKV8AppForm::portNumberOf(const QString &name)
 {
     bool ok = false;
     const int n = name.mid(3).trimmed().toInt(&ok);
     return ok && n > 0 ? n : 0;
 }
 
-// The rate for the reopen that follows at once. An open port applies it now too; a refusal
-// there needs no word of its own, since the reopen applies the rate again and reports failure.
-void setProbeRate(TCommX &port, int bitRate)
+void TKV8AppForm::SetHubBitRate(int bitRate)
 {
+    // An open port applies the rate now too; a refusal there needs no word of its own, since
+    // the reopen that follows applies the rate again and reports failure.
     try {
-        port.SetBitRate(bitRate);
+        TComXDlg->CommX1.SetBitRate(bitRate);
     } catch (const ECommError &) {
     }
 }
-
-} // namespace
 
 // --- the start-up road ---
 
@@ -263,7 +258,6 @@ int TKV8AppForm::OpenSerialAtStart()
     dialog->SetSpeedIndex(speedIndexOfComSpeed(ComSpeed));
 
     int result = 0;
-    QString message;
     if (dialog->exec() != QDialog::Accepted || applicationClosing()) {
         result = 0;
     } else if (dialog->CBAutoCheck->isChecked()) {
@@ -279,15 +273,21 @@ int TKV8AppForm::OpenSerialAtStart()
         if (!TComXDlg) {
             CreateHub(ComSpeed);
         } else {
-            setProbeRate(TComXDlg->CommX1, bitRateOfComSpeed(ComSpeed));
+            SetHubBitRate(bitRateOfComSpeed(ComSpeed));
             TComXDlg->ReopenPort(ComPort);
         }
         result = 1;
     }
     if (applicationClosing())
         return 0;
+    ReportOpenedPort(result == 1);
+    return applicationClosing() ? 0 : result;
+}
 
-    if (const BusyGuard busy(*this); result == 1 && TComXDlg) {
+void TKV8AppForm::ReportOpenedPort(bool probe)
+{
+    QString message;
+    if (const BusyGuard busy(*this); probe && TComXDlg) {
         Timer1->start();
         if (TComXDlg->IsTransportOpen()) {
             TComXDlg->GetRomVersionCmd();
@@ -296,10 +296,8 @@ int TKV8AppForm::OpenSerialAtStart()
             message = QStringLiteral("NG: Port Open");
         }
     }
-    if (applicationClosing())
-        return 0;
-    AddLog(message);
-    return result;
+    if (!applicationClosing())
+        AddLog(message);
 }
 
 void TKV8AppForm::SearchReader(const QStringList *ports)
@@ -330,29 +328,11 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
             if (applicationClosing())
                 break;
             AddLog(QStringLiteral("Check PORT:") + QString::number(n));
-            for (const LineSpeed &speed : LineSpeeds) {
+            found = ProbeSerialPort(n, false, [&](const LineSpeed &speed) {
                 if (guard)
                     guard->Label1->setText(QStringLiteral("Check PORT:") + QString::number(n) + QLatin1Char(' ') +
                                            QString::fromLatin1(speed.text));
-                if (!TComXDlg) {
-                    ComPort = n;
-                    // The first probe is made at the speed it names, not at the window's setting.
-                    CreateHub(speed.comSpeed);
-                } else {
-                    setProbeRate(TComXDlg->CommX1, speed.bitRate);
-                    TComXDlg->ReopenPort(n);
-                }
-                Timer1->start();
-                if (TComXDlg->IsTransportOpen()) {
-                    TComXDlg->GetRomVersionCmd();
-                    if (TComXDlg->WaitReply()) {
-                        found = true;
-                        break;
-                    }
-                }
-                if (applicationClosing())
-                    break;
-            }
+            });
             if (found || applicationClosing())
                 break;
         }
@@ -368,4 +348,32 @@ void TKV8AppForm::SearchReader(const QStringList *ports)
     }
     delete guard;
     StatusBar->clearMessage();
+}
+
+bool TKV8AppForm::ProbeSerialPort(int n, bool leaveClosedPort,
+                                  const std::function<void(const LineSpeed &)> &beforeSpeed)
+{
+    for (const LineSpeed &speed : LineSpeeds) {
+        if (beforeSpeed)
+            beforeSpeed(speed);
+        if (!TComXDlg) {
+            ComPort = n;
+            // The first probe is made at the speed it names, not at the window's setting.
+            CreateHub(speed.comSpeed);
+        } else {
+            SetHubBitRate(speed.bitRate);
+            TComXDlg->ReopenPort(n);
+        }
+        Timer1->start();
+        if (TComXDlg->IsTransportOpen()) {
+            TComXDlg->GetRomVersionCmd();
+            if (TComXDlg->WaitReply())
+                return true;
+        } else if (leaveClosedPort) {
+            return false;
+        }
+        if (applicationClosing())
+            return false;
+    }
+    return false;
 }

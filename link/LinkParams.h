@@ -54,6 +54,14 @@ constexpr int comSpeedOfSpeedIndex(int speedIndex)
     return lineSpeedAt(speedIndex).comSpeed;
 }
 
+// 9600 is ComSpeed 1 and 19200 is 0; any other bit rate counts as 38400 (2).
+constexpr int comSpeedOfBitRate(int bitRate)
+{
+    return bitRate == LineSpeeds[0].bitRate   ? LineSpeeds[0].comSpeed
+           : bitRate == LineSpeeds[1].bitRate ? LineSpeeds[1].comSpeed
+                                              : LineSpeeds[2].comSpeed;
+}
+
 constexpr int bitRateOfComSpeed(int comSpeed)
 {
     return LineSpeeds[speedIndexOfComSpeed(comSpeed)].bitRate;

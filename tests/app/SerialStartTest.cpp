@@ -193,3 +193,35 @@ TEST_F(SerialStartTest, ReaderOnAPortIsFoundByTheOpenAndByTheSearch)
         << form->Memo1->toPlainText().toStdString();
     EXPECT_EQ(lineBitRate(reader.pseudoTerminalMaster()), 9600);
 }
+
+// The port check over COM1..COM10 and the tool bar's reopen, with no port that opens: each
+// port is left after its first failed open, and the reopen reports the port.
+TEST_F(SerialStartTest, PortCheckAndToolBarReopenWithoutAReader)
+{
+    MessageBoxRecorder boxes;
+    form->CreateHub(0);
+    boxes.boxes.clear();
+    form->Memo1->clear();
+    form->RunItem("MnChkPort");
+    QStringList lines = form->Memo1->toPlainText().split('\n');
+    EXPECT_EQ(lines.filter("Check PORT:").size(), 10);
+    EXPECT_EQ(lines.first(), "------- Check KV8 R/W ---------- ");
+    EXPECT_EQ(lines.last(), "Not Find KV8 R/W ");
+    EXPECT_EQ(boxes.boxes.size(), 10);
+    EXPECT_EQ(form->CBSpeed->currentIndex(), -1);
+    EXPECT_EQ(form->CBCOMPort->currentIndex(), -1);
+
+    form->FillComPortList(1, 0);
+    form->CBReOpen->click();
+    ASSERT_TRUE(form->BtReOpen->isEnabled());
+    form->CBCOMPort->setCurrentText("COM5");
+    form->CBSpeed->setCurrentIndex(2);
+    form->BtReOpen->click();
+    EXPECT_EQ(form->ComPort, 5);
+    EXPECT_EQ(form->ComSpeed, 2);
+    EXPECT_EQ(TComXDlg->CommX1.PortNo(), 5);
+    EXPECT_EQ(TComXDlg->CommX1.BitRate(), 38400);
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("NG: Port Open"));
+    EXPECT_FALSE(form->CBReOpen->isChecked());
+    EXPECT_TRUE(form->menuBar()->isEnabled());
+}
