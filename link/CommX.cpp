@@ -625,8 +625,9 @@ void TCommX::SendBreak()
     if (!HandleValid())
         return;
     line_->setBreak(true);
-    // A pause: no event ends it before its time.
-    waitFor([] { return false; }, 300);
+    // A pause of at least 300 ms: no event ends it before its time. The tick counts whole
+    // milliseconds, so 300 ticks can be a fraction of a millisecond short; one more tick is not.
+    waitFor([] { return false; }, 301);
     if (HandleValid())
         line_->setBreak(false);
 }
