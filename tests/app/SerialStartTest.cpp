@@ -194,16 +194,20 @@ TEST_F(SerialStartTest, ReaderOnAPortIsFoundByTheOpenAndByTheSearch)
     EXPECT_EQ(lineBitRate(reader.pseudoTerminalMaster()), 9600);
 }
 
-// The port check over COM1..COM10 and the tool bar's reopen, with no port that opens: each
-// port is left after its first failed open, and the reopen reports the port.
-TEST_F(SerialStartTest, PortCheckAndToolBarReopenWithoutAReader)
+// The port check over COM1..COM10: without a reader each port is left after its first failed
+// open; with the reader on COM5 it is found there. Then the tool bar's reopen and the line-speed
+// change work on that line, and a reopen of a port without a device reports it.
+TEST_F(SerialStartTest, PortCheckToolBarReopenAndSpeedChangeOnASerialLine)
 {
     MessageBoxRecorder boxes;
     form->CreateHub(0);
-    boxes.boxes.clear();
-    form->Memo1->clear();
-    form->RunItem("MnChkPort");
-    QStringList lines = form->Memo1->toPlainText().split('\n');
+    const auto check = [&] {
+        boxes.boxes.clear();
+        form->Memo1->clear();
+        form->RunItem("MnChkPort");
+        return form->Memo1->toPlainText().split('\n');
+    };
+    QStringList lines = check();
     EXPECT_EQ(lines.filter("Check PORT:").size(), 10);
     EXPECT_EQ(lines.first(), "------- Check KV8 R/W ---------- ");
     EXPECT_EQ(lines.last(), "Not Find KV8 R/W ");
@@ -211,17 +215,40 @@ TEST_F(SerialStartTest, PortCheckAndToolBarReopenWithoutAReader)
     EXPECT_EQ(form->CBSpeed->currentIndex(), -1);
     EXPECT_EQ(form->CBCOMPort->currentIndex(), -1);
 
-    form->FillComPortList(1, 0);
-    form->CBReOpen->click();
-    ASSERT_TRUE(form->BtReOpen->isEnabled());
-    form->CBCOMPort->setCurrentText("COM5");
-    form->CBSpeed->setCurrentIndex(2);
-    form->BtReOpen->click();
+    ReaderStandIn reader;
+    const QString slave = reader.openPseudoTerminal();
+    ASSERT_TRUE(QFile::link(slave, dir.filePath("ttyUSB0")));
+    reader.setDefaultResponder(reader.modelReader());
+    reader.model().mode = {0x00, 0x00, 0x50};
+    lines = check();
+    EXPECT_EQ(lines.filter("Check PORT:").size(), 5);
+    EXPECT_EQ(lines.mid(lines.size() - 3).join('|'), "Find KV8 R/W |PORT:5|Speed:9600");
+    EXPECT_EQ(boxes.boxes.size(), 4);
     EXPECT_EQ(form->ComPort, 5);
+    EXPECT_EQ(form->ComSpeed, 1);
+    EXPECT_EQ(form->CBCOMPort->currentText(), "COM5");
+    EXPECT_EQ(form->CBSpeed->currentIndex(), 0);
+
+    const auto reopen = [&](const char *port, int speedIndex) {
+        form->CBReOpen->click();
+        form->CBCOMPort->setCurrentText(port);
+        form->CBSpeed->setCurrentIndex(speedIndex);
+        form->BtReOpen->click();
+        EXPECT_FALSE(form->CBReOpen->isChecked());
+        EXPECT_TRUE(form->menuBar()->isEnabled());
+        return form->Memo1->toPlainText().split('\n').last();
+    };
+    EXPECT_EQ(reopen("COM5", 2), "Find KV8 R/W");
     EXPECT_EQ(form->ComSpeed, 2);
-    EXPECT_EQ(TComXDlg->CommX1.PortNo(), 5);
-    EXPECT_EQ(TComXDlg->CommX1.BitRate(), 38400);
-    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("NG: Port Open"));
-    EXPECT_FALSE(form->CBReOpen->isChecked());
-    EXPECT_TRUE(form->menuBar()->isEnabled());
+    EXPECT_EQ(lineBitRate(reader.pseudoTerminalMaster()), 38400);
+
+    form->RunItem("Mn192kbps");
+    EXPECT_EQ(form->ComSpeed, 0);
+    EXPECT_EQ(reader.model().mode[2], 0x10);
+    EXPECT_EQ(lineBitRate(reader.pseudoTerminalMaster()), 19200);
+    EXPECT_EQ(form->CBSpeed->currentIndex(), 1);
+
+    EXPECT_EQ(reopen("COM1", 1), "NG: Port Open");
+    EXPECT_EQ(form->ComPort, 1);
+    EXPECT_EQ(TComXDlg->CommX1.PortNo(), 1);
 }
