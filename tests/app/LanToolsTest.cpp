@@ -3,6 +3,7 @@
 #include "app/BoardSettingsDialog.h"
 #include "app/TelnetControl.h"
 #include "controls/FmtEdit.h"
+#include "platform/MemoSink.h"
 #include "tools/standin/LanBoardConsole.h"
 
 #include <QCheckBox>
@@ -266,4 +267,37 @@ TEST_F(LanToolsTest, BoardSearchFindsTheReaderAt19200OnTheFirstTry)
               std::string::npos)
         << log;
     EXPECT_TRUE(linkReopened());
+}
+
+// The receive buffer keeps the first 16,000 bytes since its last clear: a reply whose CR lies
+// past them times out; after a clear the next reply reads. The trace shows both directions.
+TEST(TelnetControlTest, ReceiveBufferKeepsItsFirstBytesAndTheTraceShowsBothWays)
+{
+    LanBoardConsole console;
+    ASSERT_TRUE(console.listen());
+    console.setAnswer("big", '>' + QByteArray(20000, '7') + "\r\n");
+    MemoryMemoSink log;
+    TTelNetCont1Dlg telnet(nullptr, &log, QStringLiteral("127.0.0.1"), console.port());
+    // The log-in's prompt and that of an empty line in first, as the dialogue takes them.
+    telnet.TelnetSend("\r\n");
+    waitFor([] { return false; }, 100);
+    ASSERT_TRUE(telnet.TelnetExpect("\r\n", ">"));
+    telnet.TelnetClearRx();
+    telnet.TelnetSend("big\r\n");
+    EXPECT_FALSE(telnet.TelnetReadPromptLine());
+    EXPECT_EQ(telnet.TelnetRxCount, TTelNetCont1Dlg::TelnetRxSize);
+    EXPECT_EQ(log.lines.last(), "レスポンス待ち　タイムオーバー");
+
+    telnet.TelnetTrace = true;
+    log.clear();
+    telnet.TelnetClearRx();
+    telnet.TelnetSend("l_pt\r\n");
+    EXPECT_TRUE(telnet.TelnetReadPromptLine());
+    EXPECT_EQ(telnet.TelnetReply, "10777");
+    // The reply may come in more than one read: each read is one "RX0;" and one "RX:" line.
+    const QStringList hex = log.lines.filter(QRegularExpression(QStringLiteral("^(TX:|RX0;)")));
+    EXPECT_EQ(hex.join(QString()).remove(QStringLiteral("RX0;")).toStdString(),
+              "TX:6C 5F 70 74 0D 0A 6C 5F 70 74 0D 0A 3E 31 30 37 37 37 0D 0A ");
+    EXPECT_EQ(log.lines.filter(QStringLiteral("RX:")).join(QString()).remove(QStringLiteral("RX:")),
+              "l_pt\r\n>10777\r\n");
 }
