@@ -134,13 +134,7 @@ void TPingDlg::PingLog(const QString &text)
 
 bool TPingDlg::PingTimeout(int mode, uint32_t ms)
 {
-    if (mode == 0) {
-        timeoutStart_ = systemTick();
-        return true;
-    }
-    if (mode == 1)
-        return ticksSince(timeoutStart_, systemTick()) >= ms;
-    return false;
+    return timeout_.timeout(mode, ms);
 }
 
 bool TPingDlg::waitReply(uint32_t ms)
@@ -155,8 +149,7 @@ bool TPingDlg::waitReply(uint32_t ms)
         }
         if (PingTimeout(1, ms))
             return false;
-        const uint32_t passed = ticksSince(timeoutStart_, systemTick());
-        processPendingMessages(passed >= ms ? 0 : static_cast<int>(ms - passed));
+        processPendingMessages(timeout_.left(ms));
     }
 }
 

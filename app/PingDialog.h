@@ -2,6 +2,7 @@
 
 #include "controls/RadixDialog.h"
 #include "platform/IcmpEcho.h"
+#include "platform/Tick.h"
 
 #include <QPalette>
 
@@ -67,7 +68,7 @@ private:
     bool waitReply(uint32_t ms);
 
     bool scanning_ = false;
-    uint32_t timeoutStart_ = 0;
+    TickStopwatch timeout_;
     QPalette startPalette_;
     QPalette memoPalette_;
 };

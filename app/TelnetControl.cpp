@@ -88,19 +88,12 @@ void TTelNetCont1Dlg::FormClose()
 
 bool TTelNetCont1Dlg::TelnetTimeout(int mode, uint32_t ms)
 {
-    if (mode == 0) {
-        timeoutStart_ = systemTick();
-        return true;
-    }
-    if (mode == 1)
-        return ticksSince(timeoutStart_, systemTick()) >= ms;
-    return false;
+    return timeout_.timeout(mode, ms);
 }
 
 int TTelNetCont1Dlg::timeLeft(uint32_t ms) const
 {
-    const uint32_t passed = ticksSince(timeoutStart_, systemTick());
-    return passed >= ms ? 0 : static_cast<int>(ms - passed);
+    return timeout_.left(ms);
 }
 
 bool TTelNetCont1Dlg::waitStep(const std::function<bool()> &done)

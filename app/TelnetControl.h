@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Tick.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
@@ -71,5 +73,5 @@ private:
     void logIn();
     QByteArrayView received() const { return QByteArrayView(TelnetRx.data(), TelnetRxCount); }
 
-    uint32_t timeoutStart_ = 0;
+    TickStopwatch timeout_;
 };

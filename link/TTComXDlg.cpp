@@ -309,19 +309,12 @@ void TTComXDlg::AppendLog(const QString &text)
 
 bool TTComXDlg::TimeoutTimer(int mode, uint32_t ms)
 {
-    if (mode == 0) {
-        timeoutStart_ = systemTick();
-        return true;
-    }
-    if (mode == 1)
-        return ticksSince(timeoutStart_, systemTick()) >= ms;
-    return false;
+    return timeout_.timeout(mode, ms);
 }
 
 int TTComXDlg::timeoutLeft(uint32_t ms) const
 {
-    const uint32_t elapsed = ticksSince(timeoutStart_, systemTick());
-    return elapsed >= ms ? 0 : static_cast<int>(ms - elapsed);
+    return timeout_.left(ms);
 }
 
 void TTComXDlg::ConfigureSerialPort()

@@ -5,6 +5,7 @@
 #include "link/LinkParams.h"
 #include "link/ReadTable.h"
 #include "link/SendData.h"
+#include "platform/Tick.h"
 
 #include <QByteArray>
 #include <QList>
@@ -437,7 +438,7 @@ private:
     QWidget *ownerWidget() const;
 
     HubWindow *window_ = nullptr;
-    uint32_t timeoutStart_ = 0;
+    TickStopwatch timeout_;
     QList<QPointer<QTcpSocket>> serverConnections_;
     // Connections whose peer has closed while bytes of theirs still waited for room in the ring,
     // oldest first. They are emptied, in this order, before any open connection is read, and
