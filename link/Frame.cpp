@@ -23,6 +23,41 @@ uint8_t FrameChecksum(const QByteArray &frame)
     return static_cast<uint8_t>(sum);
 }
 
+bool FrameScanner::take(uint8_t b)
+{
+    if (!inFrame_) {
+        if (b == FrameStx) {
+            inFrame_ = true;
+            index_ = 1;
+            end_ = FrameOverhead;
+        }
+        return !inFrame_;
+    }
+    if (index_ == FrameLenIndex)
+        end_ = b + FrameOverhead - 1;
+    else if (index_ == end_)
+        inFrame_ = false;
+    ++index_;
+    return !inFrame_;
+}
+
+void FrameScanner::take(const char *bytes, qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i)
+        take(static_cast<uint8_t>(bytes[i]));
+}
+
+qsizetype FrameScanner::wholeLength(const char *bytes, qsizetype count) const
+{
+    FrameScanner probe = *this;
+    qsizetype whole = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (probe.take(static_cast<uint8_t>(bytes[i])))
+            whole = i + 1;
+    }
+    return whole;
+}
+
 QByteArray buildFrame(uint8_t id, uint8_t cmd, const uint8_t *data, int count)
 {
     if (count < 0 || count > FrameMaxData || (count > 0 && !data))

@@ -43,6 +43,27 @@ constexpr uint8_t ReplyUid = 'I';
 constexpr uint8_t ReplyReadWithUid = 'L';
 constexpr uint8_t ReplyGate = 'G';
 
+// Follows one byte stream as the hub's frame collector does (a frame begins at STX and ends by
+// its LEN alone), to tell where the stream stands between frames. The TCP transport uses it to
+// let a board's bytes into the shared receive ring only in whole frames.
+class FrameScanner
+{
+public:
+    // Takes one byte; true when the stream is between frames after it.
+    bool take(uint8_t b);
+    void take(const char *bytes, qsizetype count);
+    // How many of these next bytes end between frames: all of them, or the ones before an
+    // unfinished frame at their end. The scanner itself does not move.
+    qsizetype wholeLength(const char *bytes, qsizetype count) const;
+    bool inFrame() const { return inFrame_; }
+    void reset() { *this = FrameScanner(); }
+
+private:
+    bool inFrame_ = false;
+    int index_ = 0;
+    int end_ = 0;
+};
+
 // Values of the hub's ReplyState.
 enum ReplyStateValue : int {
     ReplyStateNone = 0,

@@ -69,10 +69,12 @@ void TTComXDlg::PollReceive()
     RxSnapshot = RxWriteIndex;
     if (RxSnapshot == RxReadIndex) {
         // About ten seconds without a byte abandon a half-collected frame.
-        if (IdlePolls != 0)
+        if (IdlePolls != 0) {
             --IdlePolls;
-        else
+        } else {
             InFrame = 0;
+            ringFrameAbandoned();
+        }
         DrainTransports();
         return;
     }

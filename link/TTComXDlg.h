@@ -430,6 +430,11 @@ private:
     void openUsbAtStart();
     void acceptPendingConnections();
     void readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine);
+    void markRingSource(QTcpSocket *socket);
+    void putHeldIntoRing(QTcpSocket *socket);
+    bool waitsForAnotherFrame(QTcpSocket *socket) const;
+    bool hasUntakenBytes(const QTcpSocket *socket) const;
+    void ringFrameAbandoned();
     // AddReadData and AddReadRecord: count the matching record or append a new one.
     void addRead(const QByteArray &textA, const QByteArray &textB, bool matchTextAOnly);
     bool drainClosedConnections();

@@ -31,6 +31,36 @@ QHostAddress listenAddress()
 #endif
 }
 
+// What the hub keeps of one board's stream beside its socket: where the bytes it has put into
+// the ring stand between frames, and the unfinished frame it holds back while another board
+// shares the ring. A child of the socket, so that it goes with it.
+class ConnectionStream : public QObject
+{
+public:
+    using QObject::QObject;
+    FrameScanner inRing;
+    QByteArray held;
+};
+
+ConnectionStream *findStream(const QTcpSocket *socket)
+{
+    if (!socket)
+        return nullptr;
+    // No meta-object of its own, so qobject_cast and findChild can't tell it from the socket's
+    // other children.
+    for (QObject *child : socket->children()) {
+        if (auto *stream = dynamic_cast<ConnectionStream *>(child))
+            return stream;
+    }
+    return nullptr;
+}
+
+ConnectionStream *streamOf(QTcpSocket *socket)
+{
+    ConnectionStream *stream = findStream(socket);
+    return stream ? stream : new ConnectionStream(socket);
+}
+
 } // namespace
 
 // --- receive ring ---
@@ -80,7 +110,7 @@ bool TTComXDlg::drainClosedConnections()
         QTcpSocket *socket = closedConnections_.first();
         if (socket) {
             readIntoRing(socket, serverReadPortion, QStringLiteral("ServerSocket1ClientRead"));
-            if (socket->bytesAvailable() > 0)
+            if (hasUntakenBytes(socket))
                 return false;
             socket->deleteLater();
         }
@@ -250,7 +280,7 @@ void TTComXDlg::ServerSocket1ClientDisconnect(QTcpSocket *socket)
     // Connected while any board still is; SendFrame then writes to the newest of them.
     fConnected = serverConnections_.isEmpty() ? 0 : 1;
     socket->disconnect(this);
-    if (socket->bytesAvailable() > 0)
+    if (hasUntakenBytes(socket))
         closedConnections_.append(QPointer<QTcpSocket>(socket));
     else
         socket->deleteLater();
@@ -302,9 +332,16 @@ void TTComXDlg::ClientSocket1Read()
 // DrainTransports runs after the next poll.
 void TTComXDlg::readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine)
 {
+    // Only boards that connect to the server can share the ring; the client has it alone.
+    ConnectionStream *stream = socket == ClientSocket1 ? nullptr : streamOf(socket);
     for (;;) {
+        if (stream) {
+            if (waitsForAnotherFrame(socket))
+                return;
+            putHeldIntoRing(socket);
+        }
         const qint64 available = socket->bytesAvailable();
-        const int room = RxRingFree();
+        const int room = RxRingFree() - static_cast<int>(stream ? stream->held.size() : 0);
         if (available <= 0 || room <= 0)
             return;
         if (!eventLine.isEmpty())
@@ -314,12 +351,68 @@ void TTComXDlg::readIntoRing(QTcpSocket *socket, int portion, const QString &eve
         const qint64 got = socket->read(reinterpret_cast<char *>(buffer.data()), wanted);
         if (got <= 0)
             return;
-        if (ringSource_ != socket) {
-            ringSource_ = socket;
-            streamStarts_.push_back(RxWriteIndex);
+        if (!stream) {
+            markRingSource(socket);
+            WriteRxRing(buffer.data(), static_cast<int>(got));
+            continue;
         }
-        WriteRxRing(buffer.data(), static_cast<int>(got));
+        stream->held.append(reinterpret_cast<const char *>(buffer.data()), got);
+        putHeldIntoRing(socket);
     }
+}
+
+// Where another connection's bytes begin, the collector drops a frame it had begun.
+void TTComXDlg::markRingSource(QTcpSocket *socket)
+{
+    if (ringSource_ != socket) {
+        ringSource_ = socket;
+        streamStarts_.push_back(RxWriteIndex);
+    }
+}
+
+// A board alone, or one whose peer has closed, puts all it holds into the ring; while another
+// board shares the ring, only its whole frames go in, so that no read event of the other can
+// land inside one of them.
+void TTComXDlg::putHeldIntoRing(QTcpSocket *socket)
+{
+    ConnectionStream *stream = findStream(socket);
+    if (!stream || stream->held.isEmpty())
+        return;
+    const bool shared = socket->state() == QAbstractSocket::ConnectedState && serverConnections_.size() > 1;
+    const qsizetype count =
+        shared ? stream->inRing.wholeLength(stream->held.constData(), stream->held.size()) : stream->held.size();
+    if (count == 0 || RxRingFree() == 0)
+        return;
+    markRingSource(socket);
+    const int taken = WriteRxRing(reinterpret_cast<const uint8_t *>(stream->held.constData()), static_cast<int>(count));
+    stream->inRing.take(stream->held.constData(), taken);
+    stream->held.remove(0, taken);
+}
+
+// An open board whose frame the ring holds unfinished keeps the ring until that frame is whole:
+// the others' bytes wait in their sockets meanwhile. This happens only where a board was alone
+// when another connected; a closed connection never waits.
+bool TTComXDlg::waitsForAnotherFrame(QTcpSocket *socket) const
+{
+    if (!ringSource_ || ringSource_ == socket || socket->state() != QAbstractSocket::ConnectedState ||
+        !serverConnections_.contains(ringSource_))
+        return false;
+    const ConnectionStream *source = findStream(ringSource_);
+    return source && source->inRing.inFrame();
+}
+
+bool TTComXDlg::hasUntakenBytes(const QTcpSocket *socket) const
+{
+    const ConnectionStream *stream = findStream(socket);
+    return socket->bytesAvailable() > 0 || (stream && !stream->held.isEmpty());
+}
+
+// The collector has given up the frame it had begun: the board that sent it no longer keeps the
+// ring for it.
+void TTComXDlg::ringFrameAbandoned()
+{
+    if (ConnectionStream *stream = findStream(ringSource_))
+        stream->inRing.reset();
 }
 
 void TTComXDlg::ClientSocket1Error()

@@ -3,6 +3,7 @@
 #include "tests/link/ReceiveFixture.h"
 #include "tools/standin/ReaderStandIn.h"
 
+#include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -285,4 +286,114 @@ TEST_F(HubTcpTest, TheHubStaysConnectedWhileAnyBoardIsAndSendsToTheNewestLeft)
         ASSERT_TRUE(waitFor([&] { return !hub->fConnected; }, 3000)) << newestLeaves;
         EXPECT_EQ(hub->SendFrame(frame), 0u);
     }
+}
+
+namespace
+{
+
+QByteArray tagRead(char board, int n)
+{
+    return buildFrame(0, 'D', board + QByteArray::number(n).rightJustified(7, '0'));
+}
+
+} // namespace
+
+// Each board's read events end inside a frame, and the other's come in between: every frame of
+// both is still routed whole.
+TEST_F(HubTcpTest, ReadEventsOfTwoBoardsThatMeetInsideFramesLoseNoFrame)
+{
+    makeServerHub();
+    hub->fDispRecInfo = 0;
+    ReaderStandIn first, second;
+    ASSERT_TRUE(boardConnects(first));
+    ASSERT_TRUE(boardConnects(second));
+
+    // Every piece finishes its board's last frame and begins the next one (the first begins
+    // with a byte outside any frame), so that each read event puts something into the ring.
+    constexpr int frames = 5;
+    constexpr int cut = 6;
+    const auto piece = [&](char board, int n) {
+        QByteArray bytes = n == 0 ? QByteArray("-") : tagRead(board, n - 1).mid(cut);
+        if (n < frames)
+            bytes += tagRead(board, n).left(cut);
+        return bytes;
+    };
+    for (int n = 0; n <= frames; ++n) {
+        for (ReaderStandIn *board : {&first, &second}) {
+            const int written = hub->RxWriteIndex;
+            board->send(piece(board == &first ? 'A' : 'B', n));
+            ASSERT_TRUE(waitFor([&] { return hub->RxWriteIndex != written; }, 3000)) << n;
+        }
+    }
+    hub->PollReceive();
+    ASSERT_EQ(hub->ReadCount, 2 * frames) << logText();
+    QSet<QByteArray> seen;
+    for (int i = 0; i < hub->ReadCount; ++i)
+        seen.insert(hub->ReadTable[i].textA);
+    for (int n = 0; n < frames; ++n) {
+        EXPECT_TRUE(seen.contains('A' + QByteArray::number(n).rightJustified(7, '0'))) << n;
+        EXPECT_TRUE(seen.contains('B' + QByteArray::number(n).rightJustified(7, '0'))) << n;
+    }
+}
+
+// A board alone had begun a frame when a second connected: the second's bytes wait until that
+// frame is whole, or until the collector gives it up after its idle polls.
+TEST_F(HubTcpTest, ASecondBoardWaitsForTheFrameTheFirstHadBegun)
+{
+    for (const bool firstFinishes : {true, false}) {
+        makeServerHub();
+        hub->fDispRecInfo = 0;
+        ReaderStandIn first, second;
+        ASSERT_TRUE(boardConnects(first));
+        first.send(tagRead('A', 1).left(5));
+        ASSERT_TRUE(ringHolds(5)) << "a board alone puts every byte into the ring at once";
+        hub->PollReceive();
+        ASSERT_EQ(hub->InFrame, 1);
+
+        ASSERT_TRUE(boardConnects(second));
+        second.send(tagRead('B', 2));
+        processPendingMessages(50);
+        if (firstFinishes) {
+            first.send(tagRead('A', 1).mid(5));
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [this] { hub->PollReceive(); });
+            poll.start(20);
+            ASSERT_TRUE(waitFor([&] { return hub->ReadCount == 2; }, 3000)) << logText();
+            EXPECT_EQ(hub->ReadTable[0].textA, QByteArray("A0000001"));
+            EXPECT_EQ(hub->ReadTable[1].textA, QByteArray("B0000002"));
+        } else {
+            for (int i = 0; i <= 101 && hub->ReadCount == 0; ++i)
+                hub->PollReceive();
+            ASSERT_EQ(hub->ReadCount, 1) << logText();
+            EXPECT_EQ(hub->ReadTable[0].textA, QByteArray("B0000002"));
+        }
+    }
+}
+
+// Two boards flood the hub at once, in read events that cut their frames anywhere.
+TEST_F(HubTcpTest, TwoBoardsSendingAtOnceHaveEveryReadCounted)
+{
+    writeSettings("MAX_REC_NO=6000\r\n");
+    makeServerHub();
+    hub->fDispRecInfo = 0;
+    ReaderStandIn first, second;
+    ASSERT_TRUE(boardConnects(first));
+    ASSERT_TRUE(boardConnects(second));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [this] { hub->PollReceive(); });
+    poll.start(20);
+
+    QByteArray fromFirst, fromSecond;
+    for (int i = 0; i < 3000; ++i) {
+        fromFirst += tagRead('A', i);
+        fromSecond += tagRead('B', i);
+    }
+    first.send(fromFirst);
+    second.send(fromSecond);
+    ASSERT_TRUE(waitFor([&] { return hub->ReadCount == 6000; }, 20000)) << hub->ReadCount;
+    int recounted = 0;
+    for (int i = 0; i < hub->ReadCount; ++i)
+        recounted += hub->ReadTable[i].count != 1;
+    EXPECT_EQ(recounted, 0);
+    EXPECT_FALSE(memo.lines.contains(QStringLiteral("ERROR： NO CR_CODE"))) << logText();
 }
