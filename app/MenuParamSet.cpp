@@ -109,8 +109,9 @@ bool TKV8AppForm::runParamSet()
 
     TComXDlg->RESTART_Cmd();
     waitFor([] { return false; }, RestartPauseMs);
+    // A reader that does not answer after its restart has not shown that it took the settings.
     if (hubGone() || !TComXDlg->RxDousaMode(&code, nullptr, nullptr) || hubGone())
-        return allWritten;
+        return false;
     if (code != CommandMode) {
         UpdateMenuState(0);
         if (code == AutoScanMode)

@@ -33,8 +33,8 @@ QByteArray area1With(const std::map<int, int> &changes)
 using ParamSetTest = WindowHubTest;
 
 // The whole exchange for ROMs older than, equal to and newer than 1.21, a refused area-1 or
-// area-2 read, Cancel, a NACKed area-1 write and a reader outside command mode: the frames in
-// order, the boxes and the closing line.
+// area-2 read, Cancel, a NACKed area-1 write, a reader silent after its restart and a reader
+// outside command mode: the frames in order, the boxes and the closing line.
 TEST_F(ParamSetTest, FrameSequencesForEachRomAndFailure)
 {
     const std::string head = "O 00 | O 90 00 | O 70 01 14";
@@ -108,6 +108,15 @@ TEST_F(ParamSetTest, FrameSequencesForEachRomAndFailure)
         {"area-1 write refused", "120", [this] { board.expect('N', 0x70, ReaderStandIn::nack('A')); },
          [](TParamSet3Dlg *d) { d->OKBtn->click(); },
          head + " | O 72 04 01 | N 70 01 14 " + hexOf(area1With({})) + " | N 9D | O 00", "SET EEPROM : NG"},
+        // The writes were taken, but the reader says nothing after its restart.
+        {"silent after the restart", "120",
+         [this] {
+             board.expect('O', 0x00, ReaderStandIn::ack(bytesOf({0x00, 0x00, 0x00, 0x10})));
+             board.expect('O', 0x00, ReaderStandIn::silence());
+         },
+         [](TParamSet3Dlg *d) { d->OKBtn->click(); },
+         head + " | O 72 04 01 | N 70 01 14 " + hexOf(area1With({})) + " | N 72 04 01 11 22 | N 9D | O 00",
+         "SET EEPROM : NG"},
         {"not in command mode",
          "125",
          [this] {
