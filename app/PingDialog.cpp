@@ -209,14 +209,15 @@ void TPingDlg::IdIcmpClient1Reply(const EchoReply &reply)
     if (PingDetails) {
         PingLog(QStringLiteral("    ReplyStatusType: ") + statusName(reply.status));
         if (reply.status == EchoReply::Echo) {
-            // At 0 ms the line reads "time<10 ms": "<1" stands where "=" would, before the value.
-            PingLog(QStringLiteral("        %1 bytes from %2: icmp_seq=%3 ttl=%4 time%5%6 ms")
+            // The clock counts whole milliseconds: 0 ms means less than one.
+            const QString time = reply.roundTripMs == 0 ? QStringLiteral("<1")
+                                                        : QStringLiteral("=") + QString::number(reply.roundTripMs);
+            PingLog(QStringLiteral("        %1 bytes from %2: icmp_seq=%3 ttl=%4 time%5 ms")
                         .arg(reply.bytesReceived)
                         .arg(reply.fromAddress)
                         .arg(reply.sequence)
                         .arg(reply.ttl)
-                        .arg(reply.roundTripMs == 0 ? QStringLiteral("<1") : QStringLiteral("="))
-                        .arg(reply.roundTripMs));
+                        .arg(time));
         }
     }
     PingReplied = 1;

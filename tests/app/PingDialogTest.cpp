@@ -100,7 +100,7 @@ TEST(PingDialogTest, ScanWritesOneLineOrTheDetailsPerAddressAndRestoresTheDialog
          {8},
          200,
          {"Pinging 127.0.0.7", "    ReplyStatusType: Echo",
-          "        40 bytes from 127.0.0.7: icmp_seq=1 ttl=64 time<10 ms", "  Find : 127.0.0.7", "Pinging 127.0.0.8",
+          "        40 bytes from 127.0.0.7: icmp_seq=1 ttl=64 time<1 ms", "  Find : 127.0.0.7", "Pinging 127.0.0.8",
           "    ReplyStatusType: Echo", "        40 bytes from 127.0.0.8: icmp_seq=2 ttl=64 time=3 ms",
           "  Find : 127.0.0.8"},
          8},
