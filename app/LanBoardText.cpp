@@ -37,7 +37,8 @@ std::optional<QStringList> splitFromRight(const QString &text, int count)
 
 bool parseReplyNumber(const QString &text, int32_t &value)
 {
-    static const QRegularExpression number(QStringLiteral("^[ \\t]*([+-]?[0-9]{1,10})$"));
+    // "\z" is the very end of the text; "$" would also match before a final line feed.
+    static const QRegularExpression number(QStringLiteral("^[ \\t]*([+-]?[0-9]{1,10})\\z"));
     const QRegularExpressionMatch match = number.match(text);
     if (!match.hasMatch())
         return false;

@@ -49,7 +49,9 @@ TEST(LanBoardTextTest, RepliesAreParsedFieldByFieldAndANonNumberIsAFailedRead)
                    {"1x", false, 0},
                    {"0x10", false, 0},
                    {"NG", false, 0},
-                   {"16 ", false, 0}};
+                   {"16 ", false, 0},
+                   {"123\n", false, 0},
+                   {"123\r\n", false, 0}};
     for (const Number &n : numbers) {
         int32_t value = 0;
         EXPECT_EQ(parseReplyNumber(QString::fromLatin1(n.text), value), n.ok) << n.text;
