@@ -58,6 +58,12 @@ struct GateCase {
     int traits = 0;
 };
 
+// ctest lists each case with its parameter: the name, not a dump of the struct's bytes.
+void PrintTo(const GateCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 std::vector<GateCase> gateCases()
 {
     const GateCountRecord record{0x04030201, 0x08070605, 0x0A09, 0x0C0B};

@@ -33,6 +33,12 @@ struct ReadSenderCase {
     bool echoTested = true;
 };
 
+// ctest lists each case with its parameter: the name, not a dump of the struct's bytes.
+void PrintTo(const ReadSenderCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 std::vector<ReadSenderCase> readSenderCases()
 {
     return {
