@@ -273,6 +273,11 @@ void TCommX::PortOpen()
 {
     if (HandleValid())
         throw ECommError(alreadyOpenText);
+    {
+        // What a line that went away left unread belongs to that line, not to this one.
+        std::lock_guard lock(eventLock_);
+        received_.clear();
+    }
     const QString device = comPortDevice(portNo_);
     if (device.isEmpty() || !line_->open(device))
         throw ECommError(openText);
@@ -328,6 +333,7 @@ void TCommX::startThreads()
         pendingBreaks_ = 0;
         eventPosted_ = false;
         lineFailed_ = false;
+        lineGone_ = false;
     }
     clearing_ = false;
     terminateTransmit_ = false;
@@ -380,6 +386,11 @@ void TCommX::PortClose()
     SetRtsSignal(false);
     ClearTransBuf();
     ClearReceiveBuf();
+    closeLine();
+}
+
+void TCommX::closeLine()
+{
     stopThreads();
     line_->close();
     handle_ = -1;
@@ -494,15 +505,22 @@ int TCommX::takeReceived(uint8_t *buffer, int count)
     const int n = std::min(count, static_cast<int>(received_.size()));
     std::copy_n(received_.begin(), n, buffer);
     received_.erase(received_.begin(), received_.begin() + n);
-    if (wasFull && n > 0)
+    if (wasFull && n > 0 && receiveWakeFd_ >= 0)
         eventfd_write(receiveWakeFd_, 1);
     return n;
 }
 
 int TCommX::ReceiveBlock(void *buffer, int count)
 {
-    if (!HandleValid() || !receiveThread_.joinable() || !buffer || count < 0)
+    if (!buffer || count < 0)
         return -1;
+    // Closed: only what a line that went away had received is left to take.
+    const auto leftOver = [&] {
+        const int n = takeReceived(static_cast<uint8_t *>(buffer), count);
+        return n > 0 ? n : -1;
+    };
+    if (!HandleValid() || !receiveThread_.joinable())
+        return leftOver();
     if (count == 0)
         return 0;
     const auto ready = [this] {
@@ -512,7 +530,7 @@ int TCommX::ReceiveBlock(void *buffer, int count)
     if (!ready())
         waitFor([&] { return !HandleValid() || ready(); }, timeOutReceive_);
     if (!HandleValid())
-        return -1;
+        return leftOver();
     if (const int n = takeReceived(static_cast<uint8_t *>(buffer), count))
         return n;
     bool failed = false;
@@ -558,6 +576,7 @@ void TCommX::deliverEvents()
 {
     unsigned errors = 0;
     int breaks = 0;
+    bool gone = false;
     {
         std::lock_guard lock(eventLock_);
         errors = pendingErrors_;
@@ -565,6 +584,7 @@ void TCommX::deliverEvents()
         pendingErrors_ = 0;
         pendingBreaks_ = 0;
         eventPosted_ = false;
+        gone = lineGone_;
     }
     if (!HandleValid())
         return;
@@ -572,10 +592,24 @@ void TCommX::deliverEvents()
         OnError(*this, errors);
     for (; breaks > 0 && OnBreak; --breaks)
         OnBreak(*this);
-    if (!HandleValid() || !OnReceive)
+    // What arrived before the device went away is offered first, on the open port.
+    if (HandleValid() && OnReceive) {
+        if (const int waiting = GetReceiveLength())
+            OnReceive(*this, waiting);
+    }
+    if (!gone || !HandleValid())
         return;
-    if (const int waiting = GetReceiveLength())
-        OnReceive(*this, waiting);
+    {
+        // A handler may have closed and opened the port again: then it is another line.
+        std::lock_guard lock(eventLock_);
+        if (!lineGone_)
+            return;
+    }
+    // Closed before the report, so that its handler, and every send after it, sees a closed
+    // port; a later PortClose finds nothing to do and reports nothing.
+    closeLine();
+    if (OnError)
+        OnError(*this, CommErrorLineGone);
 }
 
 // --- modem lines and break ---

@@ -22,8 +22,10 @@ enum TCommParityBits : int { cpbNone, cpbOdd, cpbEven };
 enum TCommStopBits : int { csb1, csb1p5, csb2 };
 enum TCommFlowCtrls : int { cfcRtsCts, cfcDtrDsr, cfcXonXoff, cfcHalfHigh, cfcHalfLow, cfcNone };
 
-// The line error bits that OnError reports.
-enum : unsigned { CommErrorOverrun = 0x02, CommErrorParity = 0x04, CommErrorFraming = 0x08 };
+// The line error bits that OnError reports. CommErrorLineGone comes alone, once, when the device
+// has gone away (an adapter unplugged, the far end of a pseudo-terminal closed); the port is
+// closed by then.
+enum : unsigned { CommErrorOverrun = 0x02, CommErrorParity = 0x04, CommErrorFraming = 0x08, CommErrorLineGone = 0x100 };
 
 class ECommError : public std::runtime_error
 {
@@ -101,7 +103,7 @@ public:
 
     std::function<void(TCommX &sender, int receiveSize)> OnReceive;
     std::function<void(TCommX &sender)> OnBreak;
-    // errorState: CommErrorOverrun, CommErrorParity, CommErrorFraming.
+    // errorState: CommErrorOverrun, CommErrorParity, CommErrorFraming; or CommErrorLineGone.
     std::function<void(TCommX &sender, unsigned errorState)> OnError;
 
     // --- operations ---
@@ -117,7 +119,8 @@ public:
     bool TransString(const QByteArray &text);
     // Takes up to count received bytes; waits, with the event loop running, at most
     // TimeOutReceive for the first one (0 when none came). -1 when the port is closed or the
-    // line failed (its errors are reported first).
+    // line failed (its errors are reported first). Bytes that arrived before the device went
+    // away stay readable on the closed port until it is opened again.
     int ReceiveBlock(void *buffer, int count);
     // The next byte, or -1.
     int ReceiveChar();
@@ -148,6 +151,7 @@ private:
     void writeRecord(const termios &record, const QString &error);
     void startThreads();
     void stopThreads();
+    void closeLine();
     bool modemBit(int bit);
 
     void transmitLoop();
@@ -203,6 +207,7 @@ private:
     int pendingBreaks_ = 0;
     bool eventPosted_ = false;
     bool lineFailed_ = false;
+    bool lineGone_ = false; // the device went away: the GUI thread closes the port
     std::atomic<bool> terminateReceive_{false};
     int receiveWakeFd_ = -1; // eventfd: close, or room again in the queue
     std::thread receiveThread_;

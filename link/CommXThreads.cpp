@@ -139,9 +139,10 @@ void TCommX::halfDuplexEnd()
 
 // --- receive thread ---
 
-// poll() on a terminal is level-triggered: the thread reads the bytes itself, and stops watching
-// the line while the queue is full or after the line failed (a hung-up line would report
-// POLLHUP for ever).
+// poll() on a terminal is level-triggered: the thread reads the bytes itself, watches only for a
+// hang-up while the queue is full (poll reports POLLHUP and POLLERR whatever was asked), and
+// stops watching the line after it failed or went away (a hung-up line would report POLLHUP
+// for ever).
 void TCommX::receiveLoop()
 {
     std::array<uint8_t, 4096> buffer;
@@ -152,19 +153,30 @@ void TCommX::receiveLoop()
             std::lock_guard lock(eventLock_);
             const size_t limit = static_cast<size_t>(std::max(1, bufLenReceive_.load()));
             room = received_.size() < limit ? limit - received_.size() : 0;
-            watch = room > 0 && !lineFailed_;
+            watch = !lineFailed_ && !lineGone_;
         }
-        std::array<pollfd, 2> fds{{{receiveWakeFd_, POLLIN, 0}, {watch ? line_->fd() : -1, POLLIN, 0}}};
+        const short wanted = room > 0 ? POLLIN : 0;
+        std::array<pollfd, 2> fds{{{receiveWakeFd_, POLLIN, 0}, {watch ? line_->fd() : -1, wanted, 0}}};
         if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
             return;
         if (fds[0].revents & POLLIN)
             drainEventFd(receiveWakeFd_);
         if (terminateReceive_)
             return;
-        if (!(fds[1].revents & (POLLIN | POLLHUP | POLLERR)))
+        const short got = fds[1].revents;
+        if (!(got & (POLLIN | POLLHUP | POLLERR)))
             continue;
-        const ssize_t n = line_->readSome(buffer.data(), std::min(room, buffer.size()));
-        const bool failed = n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
+        ssize_t n = -1;
+        int readError = EAGAIN;
+        if (room > 0) {
+            n = line_->readSome(buffer.data(), std::min(room, buffer.size()));
+            readError = errno;
+        }
+        // A hung-up line may still hand over bytes it had; it has gone once it has none left.
+        // An unplugged adapter also shows as an end of file or a vanished device.
+        const bool gone =
+            (n <= 0 && (got & (POLLHUP | POLLERR))) || n == 0 || (n < 0 && (readError == ENODEV || readError == ENXIO));
+        const bool failed = !gone && n < 0 && readError != EAGAIN && readError != EINTR;
         int breaks = 0;
         const unsigned errors = takeLineErrors(&breaks);
         {
@@ -172,6 +184,7 @@ void TCommX::receiveLoop()
             if (n > 0)
                 received_.insert(received_.end(), buffer.begin(), buffer.begin() + n);
             lineFailed_ = lineFailed_ || failed;
+            lineGone_ = lineGone_ || gone;
         }
         queueEvents(errors, breaks);
     }
@@ -204,7 +217,7 @@ void TCommX::queueEvents(unsigned errors, int breaks)
         std::lock_guard lock(eventLock_);
         pendingErrors_ |= errors;
         pendingBreaks_ += std::max(0, breaks);
-        if (eventPosted_ || (pendingErrors_ == 0 && pendingBreaks_ == 0 && received_.empty()))
+        if (eventPosted_ || (pendingErrors_ == 0 && pendingBreaks_ == 0 && received_.empty() && !lineGone_))
             return;
         eventPosted_ = true;
     }

@@ -18,6 +18,13 @@ void TTComXDlg::CommX1Receive(int count)
 
 void TTComXDlg::CommX1Error(unsigned errors)
 {
+    if (errors & CommErrorLineGone) {
+        // The component has closed the port already; what it had received still reaches the
+        // ring through DrainTransports.
+        fConnected = 0;
+        AppendLog(QStringLiteral("CommX1Error: COM%1 の回線が切断されました").arg(CommX1.PortNo()));
+        return;
+    }
     AppendLog(QStringLiteral("CommX1Error"));
     if (errors & CommErrorFraming)
         AppendLog(QStringLiteral("フレーミングエラー"));

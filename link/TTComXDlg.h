@@ -406,7 +406,8 @@ public:
 
     // Bytes are waiting in CommX1: takes as many as the ring has room for.
     void CommX1Receive(int count);
-    // Logs "CommX1Error" and one line per error bit (framing, overrun, parity).
+    // Logs "CommX1Error" and one line per error bit (framing, overrun, parity); a device that
+    // went away is one line naming the port, and the transport counts as closed.
     void CommX1Error(unsigned errors);
 
     // --- TCP event handlers ---

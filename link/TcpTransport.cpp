@@ -85,7 +85,8 @@ int TTComXDlg::WriteRxRing(const uint8_t *data, int count)
 void TTComXDlg::DrainTransports()
 {
     if (TransportKind == TransportSerial) {
-        if (CommX1.HandleValid() && CommX1.GetReceiveLength() > 0 && RxRingFree() > 0)
+        // Also on a port closed because its device went away: the bytes from before stay.
+        if (CommX1.GetReceiveLength() > 0 && RxRingFree() > 0)
             CommX1Receive(CommX1.GetReceiveLength());
         return;
     }

@@ -81,3 +81,27 @@ TEST_F(HubSerialTest, LineErrorsAreLoggedOneLineEachInAFixedOrder)
         EXPECT_EQ(memo.lines, lines) << errors;
     }
 }
+
+TEST_F(HubSerialTest, APortWhoseDeviceGoesAwayIsLoggedOnceAndClosedAndItsLastBytesReachTheRing)
+{
+    hub->fDispRecInfo = 0;
+    // 100 bytes of room left, so that 200 bytes wait in the port when the line goes.
+    hub->RxReadIndex = (hub->RxWriteIndex + 101) % RxRingSize;
+    QByteArray bytes(300, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i + 3);
+    standIn.send(bytes);
+    ASSERT_TRUE(waitFor([&] { return hub->CommX1.GetReceiveLength() == 200 && hub->RxRingFree() == 0; }, 3000));
+    standIn.close();
+    ASSERT_TRUE(waitFor([&] { return !memo.lines.isEmpty(); }, 3000));
+    EXPECT_FALSE(hub->IsTransportOpen());
+    EXPECT_FALSE(hub->CommX1.HandleValid());
+    EXPECT_EQ(hub->SendFrame(buildFrame(0, 'R', QByteArray())), 0u);
+    hub->PollReceive();
+    EXPECT_EQ(ringBytes(), bytes.mid(100));
+    hub->CommX1.PortClose();
+    hub->CloseTransport();
+    processPendingMessages(0);
+    ASSERT_EQ(memo.lines.size(), 1) << logText();
+    EXPECT_TRUE(memo.lines[0].contains(QStringLiteral("COM1"))) << logText();
+}
