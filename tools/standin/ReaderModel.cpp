@@ -8,7 +8,14 @@ namespace
 constexpr uint8_t ReplyAck = '0';
 constexpr uint8_t ReplyNack = '1';
 constexpr uint8_t ReplyReadData = 'D';
+constexpr uint8_t ReplyScanRead = 'd';
 constexpr uint8_t ReplyInventory = 'i';
+
+constexpr uint8_t ModeAutoScan = 0x01;
+constexpr uint8_t ModeInventory = 0x50;
+
+// One frame holds the UIDs of 31 tags: a count, two bytes the program doesn't read, then the UIDs.
+constexpr int UidListMax = 31;
 
 // NACK classes, and the ISO 15693 error codes that follow class 5.
 constexpr uint8_t NackNoTag = 4;
@@ -43,6 +50,14 @@ QByteArray bytes(std::initializer_list<int> values)
     for (int v : values)
         out.append(static_cast<char>(v));
     return out;
+}
+
+QByteArray uidList(const QList<const ModelTag *> &tags)
+{
+    QByteArray list = bytes({static_cast<int>(tags.size()), 0, 0});
+    for (const ModelTag *tag : tags)
+        list.append(tag->uid);
+    return list;
 }
 
 QByteArray nackData(uint8_t errorClass, uint8_t errorCode = 0)
@@ -100,6 +115,7 @@ QList<QByteArray> ReaderModel::answer(const QByteArray &request)
     if (request.size() < 7 || request.size() != at(request, 3) + 7)
         return {};
     const uint8_t id = at(request, 1);
+    readerId = id;
     const uint8_t cmd = at(request, 2);
     const QByteArray data = request.mid(4, at(request, 3));
     unsigned sum = 0;
@@ -132,6 +148,34 @@ QList<QByteArray> ReaderModel::answer(const QByteArray &request)
     QList<QByteArray> frames;
     for (const Reply &reply : std::as_const(replies))
         frames.append(peerFrame(id, reply.code, reply.data));
+    return frames;
+}
+
+QList<const ModelTag *> ReaderModel::readyTags() const
+{
+    QList<const ModelTag *> found;
+    for (const ModelTag &tag : tags) {
+        if (!tag.quiet)
+            found.append(&tag);
+    }
+    return found;
+}
+
+bool ReaderModel::reportsByItself() const
+{
+    return mode[0] == ModeAutoScan || mode[0] == ModeInventory;
+}
+
+QList<QByteArray> ReaderModel::fieldReport() const
+{
+    const QList<const ModelTag *> answering = readyTags();
+    QList<QByteArray> frames;
+    if (mode[0] == ModeAutoScan) {
+        for (const ModelTag *tag : answering)
+            frames.append(peerFrame(readerId, ReplyScanRead, tag->uid + tag->blocks.value(0)));
+    } else if (mode[0] == ModeInventory && !answering.isEmpty()) {
+        frames.append(peerFrame(readerId, ReplyInventory, uidList(answering.mid(0, UidListMax))));
+    }
     return frames;
 }
 
@@ -244,19 +288,11 @@ ReaderModel::Replies ReaderModel::tagCommand(const QByteArray &data)
     const uint8_t code = at(data, 0);
     const Replies refused = {{ReplyNack, nackData(NackDataCount)}};
     const Replies noTag = {{ReplyNack, nackData(NackNoTag)}};
-    const auto ready = [this]() {
-        QList<ModelTag *> found;
-        for (ModelTag &tag : tags) {
-            if (!tag.quiet)
-                found.append(&tag);
-        }
-        return found;
-    };
     switch (code) {
     case 0x01: { // inventory: the first tag not kept quiet answers
         if (data.size() != 2)
             return refused;
-        const QList<ModelTag *> answering = ready();
+        const QList<const ModelTag *> answering = readyTags();
         if (answering.isEmpty())
             return noTag;
         return {{ReplyAck, bytes({0x01, answering.first()->dsfid}) + answering.first()->uid}};
@@ -264,15 +300,10 @@ ReaderModel::Replies ReaderModel::tagCommand(const QByteArray &data)
     case 0xF0: { // every tag not kept quiet: their count, then, when asked for, their UIDs
         if (data.size() != 3)
             return refused;
-        const QList<ModelTag *> answering = ready().mid(0, 31); // 31 UIDs fill one frame
-        const int n = static_cast<int>(answering.size());
-        Replies replies = {{ReplyAck, bytes({0xF0, n})}};
-        if (at(data, 2) != 0 && n > 0) {
-            QByteArray list = bytes({n, 0, 0});
-            for (const ModelTag *tag : answering)
-                list.append(tag->uid);
-            replies.append({ReplyInventory, list});
-        }
+        const QList<const ModelTag *> answering = readyTags().mid(0, UidListMax);
+        Replies replies = {{ReplyAck, bytes({0xF0, static_cast<int>(answering.size())})}};
+        if (at(data, 2) != 0 && !answering.isEmpty())
+            replies.append({ReplyInventory, uidList(answering)});
         return replies;
     }
     case 0x02:   // stay quiet

@@ -24,7 +24,9 @@ struct ModelTag {
 // EEPROM areas, the operating mode, the tag-interface byte, the reader parameters, the antenna,
 // the LED and buzzer settings, the ports, its current UID, and a field of ISO 15693 tags that inventories, block reads,
 // writes and locks act on. A request it keeps no state for is acknowledged with its sub-code
-// echoed (a read with eight zero bytes after its parameters). Pure logic: frames in, frames out.
+// echoed (a read with eight zero bytes after its parameters). In auto-scan and continuous
+// inventory it also has a report of its field ready, which the stand-in sends by itself.
+// Pure logic: frames in, frames out.
 class ReaderModel
 {
 public:
@@ -34,6 +36,14 @@ public:
 
     // The frames the reader sends for one request frame, in order; none is silence.
     QList<QByteArray> answer(const QByteArray &request);
+
+    // Whether the current mode is one in which the reader reports its field by itself:
+    // auto-scan (0x01) or continuous inventory (0x50).
+    bool reportsByItself() const;
+    // The frames of one such report, none in any other mode: in auto-scan a scan read per tag
+    // (its UID, then its first block), in continuous inventory one list of the UIDs. Tags kept
+    // quiet don't answer. They carry the ID of the last request.
+    QList<QByteArray> fieldReport() const;
 
     // Adds a tag of blockCount blocks of blockSize bytes, byte j of block i holding
     // i * blockSize + j, nothing locked. The reference holds until the next tag is added.
@@ -71,6 +81,7 @@ public:
     uint8_t port = 0;      // the general-purpose port (0x9F): the last value written
     uint8_t extPort = 0;   // the extension port (0x56)
     QByteArray currentUid; // the reader's current UID (0x50), wire order; the first tag's at start
+    uint8_t readerId = 0;  // the ID of the last request, which the reader's own reports carry
     QByteArray romVersion = "125";
     int blockSize = 4; // bytes per block, the same for every tag (set it before adding tags)
     QList<ModelTag> tags;
@@ -81,6 +92,7 @@ private:
         QByteArray data;
     };
     using Replies = QList<Reply>;
+    QList<const ModelTag *> readyTags() const;
     Replies get(const QByteArray &data);
     Replies set(const QByteArray &data);
     Replies tagCommand(const QByteArray &data);

@@ -39,7 +39,12 @@ QByteArray requestData(const QByteArray &request)
 
 } // namespace
 
-ReaderStandIn::ReaderStandIn(QObject *parent) : QObject(parent), defaultResponder_(silence()) {}
+ReaderStandIn::ReaderStandIn(QObject *parent)
+    : QObject(parent), defaultResponder_(silence()), reportTimer_(new QTimer(this))
+{
+    reportTimer_->setInterval(ReportIntervalMs);
+    connect(reportTimer_, &QTimer::timeout, this, &ReaderStandIn::reportField);
+}
 
 ReaderStandIn::~ReaderStandIn()
 {
@@ -368,6 +373,24 @@ ReaderStandIn::Responder ReaderStandIn::modelReader()
         QList<Piece> parts;
         for (const QByteArray &frame : model_.answer(request))
             parts.append(Piece{frame, 0});
+        followModelMode();
         return parts;
     };
+}
+
+void ReaderStandIn::followModelMode()
+{
+    // Restarting a running timer would put the next report off with every request.
+    if (!model_.reportsByItself())
+        reportTimer_->stop();
+    else if (!reportTimer_->isActive())
+        reportTimer_->start();
+}
+
+void ReaderStandIn::reportField()
+{
+    // The mode may have been changed in the model directly.
+    followModelMode();
+    for (const QByteArray &frame : model_.fieldReport())
+        send(frame);
 }

@@ -16,6 +16,7 @@
 class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 // A stand-in for a reader behind its LAN board, on loopback TCP. As a client it connects to the
 // program's listening port (as the board does by default); as a server it accepts the program's
@@ -80,8 +81,11 @@ public:
     static Responder split(const QByteArray &frame, const QList<int> &sizes, int pauseMs);
     static Responder pieces(const QList<Piece> &pieces);
     // Answers from the stand-in's reader model, which keeps what was written (what the
-    // stand-in program and the handler tests use for requests no script entry takes).
+    // stand-in program and the handler tests use for requests no script entry takes). After a
+    // request that leaves the model in auto-scan or continuous inventory, the stand-in sends
+    // the model's report of its field every ReportIntervalMs until the mode changes.
     Responder modelReader();
+    static constexpr int ReportIntervalMs = 300;
     ReaderModel &model() { return model_; }
 
     // Unsolicited bytes: now, or after a delay (ms).
@@ -123,6 +127,8 @@ private:
     void onReadyRead(QTcpSocket *socket);
     void answer(const QByteArray &request);
     void schedule(const QList<Piece> &pieces);
+    void followModelMode();
+    void reportField();
     QTcpSocket *current() const;
 
     QTcpServer *server_ = nullptr;
@@ -133,6 +139,7 @@ private:
     QList<QByteArray> received_;
     QByteArray receivedBytes_;
     ReaderModel model_;
+    QTimer *reportTimer_ = nullptr;
     FdSide pty_;
     FdSide pipes_;
 };
