@@ -1,4 +1,5 @@
 #include "app/KV8AppForm.h"
+#include "app/ToolButtonAccess.h"
 
 #include "link/ResultGrid.h"
 
@@ -416,10 +417,13 @@ void TKV8AppForm::buildToolBar()
     ToolBar1->installEventFilter(this);
 
     auto addButton = [this](const char *name, const QString &text, const QString &hint, bool checkable) {
-        auto *action = ToolBar1->addAction(text);
+        auto *action = new QAction(text, ToolBar1);
         action->setObjectName(QString::fromLatin1(name));
         action->setToolTip(hint);
         action->setCheckable(checkable);
+        if (checkable) // only the mode buttons: a screen reader switches the mode with them as a click does
+            clickOnAccessibleToggle(action);
+        ToolBar1->addAction(action);
         if (QWidget *button = ToolBar1->widgetForAction(action))
             button->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, [this, action] { runAction(action); });

@@ -4,7 +4,10 @@
 #include "link/ResultGrid.h"
 #include "setup/DousaModeDialog.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace
 {
@@ -75,6 +78,51 @@ TEST_F(RunModeTest, EachSenderSwitchesToItsModeWithoutAWaitAndTheMenusFollow)
         EXPECT_EQ(form->fLogOn, 1) << r.item;
     }
     EXPECT_EQ(board.model().param(0xAB), 0x59);
+}
+
+TEST_F(RunModeTest, AModeButtonPressedThroughAccessibilitySwitchesAsAMouseClickDoes)
+{
+    auto button = [this](const char *name) { return form->ToolBar1->findChild<QToolButton *>(QLatin1String(name)); };
+    auto accessible = [&](const char *name) { return QAccessible::queryAccessibleInterface(button(name)); };
+    // The second TBtSetATRMD: pressed again, the button stays pressed and the mode goes again.
+    for (auto [pressed, sent, menusAfter] : {std::tuple{"TBtSetCmdMode", "N 00 00 00 1A 01 01 02", "enabled"},
+                                             {"TBtSetATRMD", "N 00 01 00 1A 01 01 02", "disabled"},
+                                             {"TBtSetATRMD", "N 00 01 00 1A 01 01 02", "disabled"},
+                                             {"TBtSetTest1Mode", "N 00 50 00 1A 01 01 02", "disabled"},
+                                             {"TBtSetCmdMode", "N 00 00 00 1A 01 01 02", "enabled"}}) {
+        QAccessibleActionInterface *actions = accessible(pressed)->actionInterface();
+        // The mouse first, then whatever a reader may pick from the offered actions but the focus move.
+        QStringList ways = actions->actionNames();
+        ways.removeAll(QAccessibleActionInterface::setFocusAction());
+        ASSERT_FALSE(ways.isEmpty()) << pressed;
+        for (const QString &way : QStringList{QStringLiteral("mouse")} + ways) {
+            if (way == QLatin1String("mouse"))
+                QTest::mouseClick(button(pressed), Qt::LeftButton);
+            else
+                actions->doAction(way);
+            QTest::qWait(200);
+            const std::string what = std::string(pressed) + " " + way.toStdString();
+            EXPECT_EQ(takeSent(), sent) << what;
+            EXPECT_EQ(menus(), menusAfter) << what;
+            for (const char *name : {"TBtSetCmdMode", "TBtSetATRMD", "TBtSetTest1Mode"}) {
+                EXPECT_EQ(form->Item(QLatin1String(name))->isChecked(), qstrcmp(name, pressed) == 0)
+                    << what << ": " << name;
+                EXPECT_EQ(accessible(name)->state().checked, qstrcmp(name, pressed) == 0) << what << ": " << name;
+            }
+        }
+    }
+    // The other tool buttons keep Qt's own press.
+    EXPECT_EQ(accessible("TBtSetConf")->actionInterface()->actionNames(),
+              QStringList{QAccessibleActionInterface::pressAction()});
+
+    // Behind a modal dialog, where the mouse can't reach it, a reader's press does nothing either.
+    whenDialogOpens<TDousaMode1Dlg>([&](TDousaMode1Dlg *d) {
+        accessible("TBtSetATRMD")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        d->reject();
+    });
+    click("MnSetDousa");
+    EXPECT_EQ(takeSent(), "O 00");
+    EXPECT_TRUE(form->Item("TBtSetCmdMode")->isChecked());
 }
 
 TEST_F(RunModeTest, TheWriteTestAsksForItsBlockAndSwitchesEvenWhenTheDialogIsCancelled)
