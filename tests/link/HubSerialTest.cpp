@@ -27,6 +27,18 @@ protected:
             bytes.append(static_cast<char>(hub->RxRing[i]));
         return bytes;
     }
+    // Leaves the ring 100 bytes of room and sends 300: 200 wait in the port.
+    QByteArray overfillRing()
+    {
+        hub->fDispRecInfo = 0;
+        hub->RxReadIndex = (hub->RxWriteIndex + 101) % RxRingSize;
+        QByteArray bytes(300, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i + 3);
+        standIn.send(bytes);
+        EXPECT_TRUE(waitFor([&] { return hub->CommX1.GetReceiveLength() == 200 && hub->RxRingFree() == 0; }, 3000));
+        return bytes;
+    }
 
     ReceiveTestWindow window;
     ReaderStandIn standIn;
@@ -53,14 +65,8 @@ TEST_F(HubSerialTest, ReaderAnswersOverTheSerialPort)
 
 TEST_F(HubSerialTest, BytesTheRingCannotTakeWaitInThePortUntilThePollHasEmptiedIt)
 {
-    hub->fDispRecInfo = 0;
-    // 100 bytes of room left.
-    hub->RxReadIndex = (hub->RxWriteIndex + 101) % RxRingSize;
-    QByteArray bytes(300, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(i + 3);
-    standIn.send(bytes);
-    ASSERT_TRUE(waitFor([&] { return hub->CommX1.GetReceiveLength() == 200 && hub->RxRingFree() == 0; }, 3000));
+    const QByteArray bytes = overfillRing();
+    ASSERT_FALSE(HasFailure());
     EXPECT_EQ(ringBytes().right(100), bytes.left(100));
     hub->PollReceive();
     EXPECT_EQ(ringBytes(), bytes.mid(100));
@@ -84,14 +90,8 @@ TEST_F(HubSerialTest, LineErrorsAreLoggedOneLineEachInAFixedOrder)
 
 TEST_F(HubSerialTest, APortWhoseDeviceGoesAwayIsLoggedOnceAndClosedAndItsLastBytesReachTheRing)
 {
-    hub->fDispRecInfo = 0;
-    // 100 bytes of room left, so that 200 bytes wait in the port when the line goes.
-    hub->RxReadIndex = (hub->RxWriteIndex + 101) % RxRingSize;
-    QByteArray bytes(300, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(i + 3);
-    standIn.send(bytes);
-    ASSERT_TRUE(waitFor([&] { return hub->CommX1.GetReceiveLength() == 200 && hub->RxRingFree() == 0; }, 3000));
+    const QByteArray bytes = overfillRing();
+    ASSERT_FALSE(HasFailure());
     standIn.close();
     ASSERT_TRUE(waitFor([&] { return !memo.lines.isEmpty(); }, 3000));
     EXPECT_FALSE(hub->IsTransportOpen());
