@@ -431,8 +431,10 @@ private:
     void openUsbAtStart();
     void acceptPendingConnections();
     void readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine);
+    class ConnectionStream;
+    static ConnectionStream *findStream(const QTcpSocket *socket);
     void markRingSource(QTcpSocket *socket);
-    void putHeldIntoRing(QTcpSocket *socket);
+    void putHeldIntoRing(QTcpSocket *socket, ConnectionStream &stream);
     bool waitsForAnotherFrame(QTcpSocket *socket) const;
     bool hasUntakenBytes(const QTcpSocket *socket) const;
     void ringFrameAbandoned();

@@ -31,10 +31,14 @@ QHostAddress listenAddress()
 #endif
 }
 
-// What the hub keeps of one board's stream beside its socket: where the bytes it has put into
-// the ring stand between frames, and the unfinished frame it holds back while another board
+} // namespace
+
+// --- receive ring ---
+
+// What the hub keeps of one connection's stream beside its socket: where the bytes it has put
+// into the ring stand between frames, and the unfinished frame it holds back while another board
 // shares the ring. A child of the socket, so that it goes with it.
-class ConnectionStream : public QObject
+class TTComXDlg::ConnectionStream : public QObject
 {
 public:
     using QObject::QObject;
@@ -42,7 +46,7 @@ public:
     QByteArray held;
 };
 
-ConnectionStream *findStream(const QTcpSocket *socket)
+TTComXDlg::ConnectionStream *TTComXDlg::findStream(const QTcpSocket *socket)
 {
     if (!socket)
         return nullptr;
@@ -54,16 +58,6 @@ ConnectionStream *findStream(const QTcpSocket *socket)
     }
     return nullptr;
 }
-
-ConnectionStream *streamOf(QTcpSocket *socket)
-{
-    ConnectionStream *stream = findStream(socket);
-    return stream ? stream : new ConnectionStream(socket);
-}
-
-} // namespace
-
-// --- receive ring ---
 
 int TTComXDlg::RxRingFree() const
 {
@@ -333,16 +327,15 @@ void TTComXDlg::ClientSocket1Read()
 // DrainTransports runs after the next poll.
 void TTComXDlg::readIntoRing(QTcpSocket *socket, int portion, const QString &eventLine)
 {
-    // Only boards that connect to the server can share the ring; the client has it alone.
-    ConnectionStream *stream = socket == ClientSocket1 ? nullptr : streamOf(socket);
+    ConnectionStream *stream = findStream(socket);
+    if (!stream)
+        stream = new ConnectionStream(socket);
     for (;;) {
-        if (stream) {
-            if (waitsForAnotherFrame(socket))
-                return;
-            putHeldIntoRing(socket);
-        }
+        if (waitsForAnotherFrame(socket))
+            return;
+        putHeldIntoRing(socket, *stream);
         const qint64 available = socket->bytesAvailable();
-        const int room = RxRingFree() - static_cast<int>(stream ? stream->held.size() : 0);
+        const int room = RxRingFree() - static_cast<int>(stream->held.size());
         if (available <= 0 || room <= 0)
             return;
         if (!eventLine.isEmpty())
@@ -352,13 +345,8 @@ void TTComXDlg::readIntoRing(QTcpSocket *socket, int portion, const QString &eve
         const qint64 got = socket->read(reinterpret_cast<char *>(buffer.data()), wanted);
         if (got <= 0)
             return;
-        if (!stream) {
-            markRingSource(socket);
-            WriteRxRing(buffer.data(), static_cast<int>(got));
-            continue;
-        }
         stream->held.append(reinterpret_cast<const char *>(buffer.data()), got);
-        putHeldIntoRing(socket);
+        putHeldIntoRing(socket, *stream);
     }
 }
 
@@ -371,23 +359,22 @@ void TTComXDlg::markRingSource(QTcpSocket *socket)
     }
 }
 
-// A board alone, or one whose peer has closed, puts all it holds into the ring; while another
-// board shares the ring, only its whole frames go in, so that no read event of the other can
-// land inside one of them.
-void TTComXDlg::putHeldIntoRing(QTcpSocket *socket)
+// A board alone (the client's connection always is), or one whose peer has closed, puts all it
+// holds into the ring; while another board shares the ring, only its whole frames go in, so
+// that no read event of the other can land inside one of them.
+void TTComXDlg::putHeldIntoRing(QTcpSocket *socket, ConnectionStream &stream)
 {
-    ConnectionStream *stream = findStream(socket);
-    if (!stream || stream->held.isEmpty())
+    if (stream.held.isEmpty())
         return;
     const bool shared = socket->state() == QAbstractSocket::ConnectedState && serverConnections_.size() > 1;
     const qsizetype count =
-        shared ? stream->inRing.wholeLength(stream->held.constData(), stream->held.size()) : stream->held.size();
+        shared ? stream.inRing.wholeLength(stream.held.constData(), stream.held.size()) : stream.held.size();
     if (count == 0 || RxRingFree() == 0)
         return;
     markRingSource(socket);
-    const int taken = WriteRxRing(reinterpret_cast<const uint8_t *>(stream->held.constData()), static_cast<int>(count));
-    stream->inRing.take(stream->held.constData(), taken);
-    stream->held.remove(0, taken);
+    const int taken = WriteRxRing(reinterpret_cast<const uint8_t *>(stream.held.constData()), static_cast<int>(count));
+    stream.inRing.take(stream.held.constData(), taken);
+    stream.held.remove(0, taken);
 }
 
 // An open board whose frame the ring holds unfinished keeps the ring until that frame is whole:
